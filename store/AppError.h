@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+// The one error type of the program: a command that fails throws it, the main
+// window shows its text and the program goes on.
+class AppError : public std::runtime_error
+{
+public:
+    explicit AppError(const QString &message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};

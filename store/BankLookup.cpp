@@ -1,0 +1,31 @@
+#include "store/BankLookup.h"
+#include "store/DataSet.h"
+#include "store/SqlText.h"
+
+BankDetails LookupBank(DataSet &bankQuery, DataSet &generalQuery, const QString &bik)
+{
+    bankQuery.close();
+    bankQuery.setSql(QStringLiteral("select * from BANK where NEWNUM=") + sqlQuote(bik));
+    bankQuery.open();
+    BankDetails bank;
+    if (bankQuery.isEmpty())
+        return bank;
+    bankQuery.first();
+    bank.found = true;
+    bank.name = bankQuery.text(QStringLiteral("NAMEP"));
+    bank.correspondent = bankQuery.text(QStringLiteral("KSNP"));
+    bank.settlement = bankQuery.text(QStringLiteral("NNP"));
+    bank.settlementType = LookupSettlementTypeName(generalQuery, bankQuery.text(QStringLiteral("TNP")));
+    return bank;
+}
+
+QString LookupSettlementTypeName(DataSet &generalQuery, const QString &code)
+{
+    generalQuery.close();
+    generalQuery.setSql(QStringLiteral("select * from TNP where KOD=") + sqlQuote(code));
+    generalQuery.open();
+    if (generalQuery.isEmpty())
+        return {};
+    generalQuery.first();
+    return generalQuery.text(QStringLiteral("NAME"));
+}

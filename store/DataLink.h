@@ -1,0 +1,21 @@
+#pragma once
+
+#include "store/SqlDialect.h"
+
+#include <QString>
+
+// The data-link file sql.udl: which engine and which database to use.
+struct DataLink
+{
+    Engine engine = Engine::SQLite;
+    QString dataSource;     // SQLite file (relative to the working folder) or host[:port]
+    QString initialCatalog; // PostgreSQL database name
+    QString userId;
+    QString password;
+
+    // Reads `key=value;` pairs, in plain text or in the classic layout (UTF-16
+    // with a byte-order mark, an [oledb] line, `;` comment lines).
+    static DataLink parse(const QByteArray &content);
+    static DataLink readFile(const QString &path);
+    QString toText() const;
+};

@@ -1,0 +1,726 @@
+#include "store/DataSet.h"
+#include "store/AppError.h"
+#include "store/Database.h"
+#include "editor/DateText.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+struct DataSet::Filter
+{
+    QString columnName;
+    int column = -1;
+    bool numeric = false;
+    bool valid = true;
+    QString text;
+    double number = 0;
+};
+
+namespace {
+
+// Each snapshot row is one byte array: (columns + 1) 16-bit offsets, then the
+// UTF-8 text of every column. A hundred thousand documents fit in a few dozen MB.
+using Offset = quint16;
+
+QString rawOf(ColumnKind kind, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (kind) {
+    case ColumnKind::Text:
+        return value.toString();
+    case ColumnKind::Date: {
+        const QDate d = value.toDate();
+        return d.isValid() ? d.toString(Qt::ISODate) : QString();
+    }
+    case ColumnKind::Number:
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case ColumnKind::Logical:
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case ColumnKind::Integer:
+        return QString::number(value.toLongLong());
+    }
+    return value.toString();
+}
+
+QVariant typedOf(ColumnKind kind, const QString &raw)
+{
+    if (kind == ColumnKind::Text)
+        return raw;
+    if (raw.isEmpty())
+        return {};
+    switch (kind) {
+    case ColumnKind::Date:
+        return QDate::fromString(raw, Qt::ISODate);
+    case ColumnKind::Number:
+        return raw.toDouble();
+    case ColumnKind::Logical:
+        return raw == QLatin1String("1");
+    case ColumnKind::Integer:
+        return raw.toLongLong();
+    case ColumnKind::Text:
+        break;
+    }
+    return raw;
+}
+
+// The raw form straight from the driver, without building typed values first:
+// this loop runs for every cell of a hundred thousand rows.
+QString rawFromDriver(ColumnKind kind, const QVariant &v, const SqlDialect &dialect)
+{
+    if (v.isNull())
+        return {};
+    switch (kind) {
+    case ColumnKind::Text:
+        return v.toString();
+    case ColumnKind::Date:
+        if (v.typeId() == QMetaType::QString)
+            return v.toString().left(10);
+        return rawOf(kind, dialect.fromDb(kind, v));
+    default:
+        return rawOf(kind, dialect.fromDb(kind, v));
+    }
+}
+
+ColumnKind kindOfField(const QSqlField &field)
+{
+    switch (field.metaType().id()) {
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+        return ColumnKind::Date;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return ColumnKind::Number;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return ColumnKind::Integer;
+    case QMetaType::Bool:
+        return ColumnKind::Logical;
+    default:
+        return ColumnKind::Text;
+    }
+}
+
+QString tableOfSql(const QString &sql)
+{
+    static const QRegularExpression from(QStringLiteral("\\bfrom\\s+([A-Za-z_][A-Za-z0-9_]*)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto match = from.match(sql);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+} // namespace
+
+DataSet::DataSet(Database &db, QObject *parent) : QObject(parent), m_db(db) {}
+
+DataSet::~DataSet()
+{
+    delete m_filter;
+}
+
+void DataSet::close()
+{
+    const bool wasOpen = m_state != State::Inactive;
+    m_state = State::Inactive;
+    m_rows.clear();
+    m_rows.squeeze();
+    m_view.clear();
+    m_names.clear();
+    m_kinds.clear();
+    m_widths.clear();
+    m_table = nullptr;
+    m_keyColumn = -1;
+    m_current = -1;
+    m_eof = true;
+    m_buffer.clear();
+    if (wasOpen)
+        emit reset();
+}
+
+void DataSet::setSql(const QString &sql)
+{
+    if (m_state != State::Inactive)
+        close();
+    m_sql = sql;
+}
+
+void DataSet::open()
+{
+    if (m_state != State::Inactive)
+        close();
+    QSqlQuery q = m_db.query();
+    q.setForwardOnly(true);
+    if (!q.exec(m_sql))
+        throw AppError(Database::errorText(q.lastError()));
+    if (!q.isSelect())
+        throw AppError(QStringLiteral("Запрос не возвращает строк: %1").arg(m_sql));
+
+    const QSqlRecord record = q.record();
+    m_table = Schema::table(tableOfSql(m_sql));
+    const int count = record.count();
+    QStringList names;
+    QVector<ColumnKind> kinds;
+    QVector<int> widths;
+    int hiddenAt = -1;
+    for (int i = 0; i < count; ++i) {
+        const QSqlField field = record.field(i);
+        const ColumnDef *def = m_table ? Schema::column(*m_table, field.name()) : nullptr;
+        if (def) {
+            names << QLatin1String(def->name);
+            kinds << def->kind;
+            widths << def->width;
+            if (m_table->hiddenRowKey && qstrcmp(def->name, m_table->rowKey) == 0)
+                hiddenAt = i;
+        } else {
+            names << field.name().toUpper();
+            kinds << kindOfField(field);
+            widths << 0;
+        }
+    }
+    // The hidden key is kept as the last stored column, out of the caller's sight.
+    QVector<int> order;
+    for (int i = 0; i < count; ++i)
+        if (i != hiddenAt)
+            order << i;
+    if (hiddenAt >= 0)
+        order << hiddenAt;
+    m_names.clear();
+    m_kinds.clear();
+    m_widths.clear();
+    for (int i : order) {
+        m_kinds << kinds.at(i);
+        m_widths << widths.at(i);
+        if (i != hiddenAt)
+            m_names << names.at(i);
+    }
+    m_storedColumns = order.size();
+    m_keyColumn = -1;
+    if (m_table && m_table->rowKey) {
+        if (hiddenAt >= 0)
+            m_keyColumn = m_storedColumns - 1;
+        else if (!m_table->hiddenRowKey)
+            m_keyColumn = m_names.indexOf(QLatin1String(m_table->rowKey));
+    }
+
+    const SqlDialect &dialect = m_db.dialect();
+    QVector<QString> cells(m_storedColumns);
+    while (q.next()) {
+        QByteArray row;
+        QByteArray text;
+        text.reserve(512);
+        row.resize((m_storedColumns + 1) * sizeof(Offset));
+        auto *offsets = reinterpret_cast<Offset *>(row.data());
+        for (int c = 0; c < m_storedColumns; ++c) {
+            offsets[c] = Offset(text.size());
+            text += rawFromDriver(m_kinds.at(c), q.value(order.at(c)), dialect).toUtf8();
+        }
+        offsets[m_storedColumns] = Offset(text.size());
+        row += text;
+        m_rows.append(row);
+    }
+    if (q.lastError().isValid())
+        throw AppError(Database::errorText(q.lastError()));
+
+    m_state = State::Browse;
+    rebuildView();
+    m_current = recordCount() > 0 ? 0 : -1;
+    m_eof = m_current < 0;
+    emit reset();
+}
+
+int DataSet::recordCount() const
+{
+    return m_filtered ? m_view.size() : m_rows.size();
+}
+
+int DataSet::storeRow(int visibleRow) const
+{
+    return m_filtered ? m_view.at(visibleRow) : visibleRow;
+}
+
+void DataSet::setRecNo(int row)
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        cancel();
+    if (row < 0 || row >= recordCount())
+        return;
+    m_current = row;
+    m_eof = false;
+}
+
+void DataSet::first()
+{
+    m_current = recordCount() > 0 ? 0 : -1;
+    m_eof = m_current < 0;
+}
+
+void DataSet::next()
+{
+    if (m_current + 1 < recordCount())
+        ++m_current;
+    else
+        m_eof = true;
+}
+
+bool DataSet::locate(const QString &columnName, const QString &prefix, Qt::CaseSensitivity cs)
+{
+    const int c = column(columnName);
+    const int n = recordCount();
+    for (int row = 0; row < n; ++row) {
+        const QString value = m_kinds.at(c) == ColumnKind::Text ? rawAt(row, c)
+                                                                 : textOf(m_kinds.at(c), valueAt(row, c));
+        if (value.startsWith(prefix, cs)) {
+            setRecNo(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+int DataSet::columnIndex(const QString &name) const
+{
+    for (int i = 0; i < m_names.size(); ++i)
+        if (m_names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int DataSet::column(const QString &name) const
+{
+    const int c = columnIndex(name);
+    if (c < 0)
+        throw AppError(QStringLiteral("Поле %1 не найдено").arg(name));
+    return c;
+}
+
+QString DataSet::rawAt(int row, int columnIndex) const
+{
+    const QByteArray &stored = m_rows.at(storeRow(row));
+    const auto *offsets = reinterpret_cast<const Offset *>(stored.constData());
+    const int base = (m_storedColumns + 1) * sizeof(Offset);
+    const int begin = offsets[columnIndex];
+    const int end = offsets[columnIndex + 1];
+    return QString::fromUtf8(stored.constData() + base + begin, end - begin);
+}
+
+QVariant DataSet::decode(int row, int columnIndex) const
+{
+    return typedOf(m_kinds.at(columnIndex), rawAt(row, columnIndex));
+}
+
+QVariant DataSet::valueAt(int row, int columnIndex) const
+{
+    return decode(row, columnIndex);
+}
+
+void DataSet::requireCurrent() const
+{
+    if (m_state == State::Inactive)
+        throw AppError(QStringLiteral("Набор данных закрыт"));
+    if (m_state != State::Insert && (m_current < 0 || m_current >= recordCount()))
+        throw AppError(QStringLiteral("Нет текущей записи"));
+}
+
+QVariant DataSet::value(int c) const
+{
+    requireCurrent();
+    if (m_state == State::Edit || m_state == State::Insert)
+        return m_buffer.at(c);
+    return decode(m_current, c);
+}
+
+QVariant DataSet::value(const QString &name) const
+{
+    return value(column(name));
+}
+
+QString DataSet::textOf(ColumnKind kind, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (kind) {
+    case ColumnKind::Text:
+        return value.toString();
+    case ColumnKind::Date:
+        return WriteDateText(value.toDate());
+    case ColumnKind::Number:
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest)
+            .replace(QLatin1Char('.'), QLatin1Char(','));
+    case ColumnKind::Logical:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case ColumnKind::Integer:
+        return QString::number(value.toLongLong());
+    }
+    return value.toString();
+}
+
+QString DataSet::text(int c) const
+{
+    return textOf(m_kinds.at(c), value(c));
+}
+
+QString DataSet::text(const QString &name) const
+{
+    return text(column(name));
+}
+
+double DataSet::number(const QString &name) const
+{
+    const int c = column(name);
+    const QVariant v = value(c);
+    if (m_kinds.at(c) == ColumnKind::Number || m_kinds.at(c) == ColumnKind::Integer)
+        return v.toDouble();
+    bool ok = false;
+    const QString t = v.toString().trimmed();
+    const double d = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok && !t.isEmpty())
+        throw AppError(QStringLiteral("\"%1\" не является числом").arg(t));
+    return d;
+}
+
+bool DataSet::logical(const QString &name) const
+{
+    const int c = column(name);
+    const QVariant v = value(c);
+    if (m_kinds.at(c) == ColumnKind::Logical)
+        return v.toBool();
+    const QString t = v.toString().trimmed().toLower();
+    return t == QLatin1String("true") || t == QLatin1String("1");
+}
+
+QDate DataSet::date(const QString &name) const
+{
+    const int c = column(name);
+    const QVariant v = value(c);
+    if (m_kinds.at(c) == ColumnKind::Date)
+        return v.toDate();
+    return ReadDateText(v.toString(), QDate::currentDate());
+}
+
+void DataSet::requireEditing() const
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw AppError(QStringLiteral("Запись не в режиме правки"));
+}
+
+void DataSet::edit()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        return;
+    requireCurrent();
+    if (m_keyColumn < 0)
+        throw AppError(QStringLiteral("Набор данных только для чтения: %1").arg(m_sql));
+    m_buffer.resize(m_storedColumns);
+    for (int c = 0; c < m_storedColumns; ++c)
+        m_buffer[c] = decode(m_current, c);
+    m_changed = QBitArray(m_storedColumns);
+    m_state = State::Edit;
+}
+
+void DataSet::insert()
+{
+    if (m_state == State::Inactive)
+        throw AppError(QStringLiteral("Набор данных закрыт"));
+    if (m_state == State::Edit || m_state == State::Insert)
+        cancel();
+    if (m_keyColumn < 0)
+        throw AppError(QStringLiteral("Набор данных только для чтения: %1").arg(m_sql));
+    m_buffer = QVector<QVariant>(m_storedColumns);
+    for (int c = 0; c < m_storedColumns; ++c)
+        if (m_kinds.at(c) == ColumnKind::Text)
+            m_buffer[c] = QString();
+    m_changed = QBitArray(m_storedColumns);
+    m_insertAt = m_current < 0 ? 0 : storeRow(m_current);
+    m_state = State::Insert;
+}
+
+void DataSet::setValue(int c, const QVariant &value)
+{
+    requireEditing();
+    if (c < 0 || c >= m_names.size())
+        throw AppError(QStringLiteral("Нет поля номер %1").arg(c));
+    QVariant v = value;
+    const ColumnKind kind = m_kinds.at(c);
+    if (kind == ColumnKind::Text) {
+        QString t = v.isNull() ? QString() : v.toString();
+        if (m_widths.at(c) > 0 && t.size() > m_widths.at(c))
+            t.truncate(m_widths.at(c));
+        v = t;
+    } else if (v.typeId() == QMetaType::QString) {
+        setText(m_names.at(c), v.toString());
+        return;
+    }
+    m_buffer[c] = v;
+    m_changed.setBit(c);
+}
+
+void DataSet::setValue(const QString &name, const QVariant &value)
+{
+    setValue(column(name), value);
+}
+
+void DataSet::setText(const QString &name, const QString &text)
+{
+    requireEditing();
+    const int c = column(name);
+    const ColumnKind kind = m_kinds.at(c);
+    const QString t = text.trimmed();
+    QVariant v;
+    switch (kind) {
+    case ColumnKind::Text:
+        setValue(c, text);
+        return;
+    case ColumnKind::Date:
+        if (!t.isEmpty())
+            v = ReadDateText(t, QDate::currentDate());
+        break;
+    case ColumnKind::Number:
+    case ColumnKind::Integer:
+        if (!t.isEmpty()) {
+            bool ok = false;
+            const double d = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+            if (!ok)
+                throw AppError(QStringLiteral("\"%1\" не является числом").arg(text));
+            v = kind == ColumnKind::Number ? QVariant(d) : QVariant(qint64(d));
+        }
+        break;
+    case ColumnKind::Logical:
+        if (!t.isEmpty()) {
+            const QString l = t.toLower();
+            if (l == QLatin1String("true") || l == QLatin1String("1"))
+                v = true;
+            else if (l == QLatin1String("false") || l == QLatin1String("0"))
+                v = false;
+            else
+                throw AppError(QStringLiteral("\"%1\" не является логическим значением").arg(text));
+        }
+        break;
+    }
+    m_buffer[c] = v;
+    m_changed.setBit(c);
+}
+
+QVariant DataSet::keyValue(int row) const
+{
+    return decode(row, m_keyColumn);
+}
+
+QByteArray DataSet::encode(const QVector<QVariant> &values) const
+{
+    QByteArray row;
+    QByteArray text;
+    row.resize((m_storedColumns + 1) * sizeof(Offset));
+    auto *offsets = reinterpret_cast<Offset *>(row.data());
+    for (int c = 0; c < m_storedColumns; ++c) {
+        offsets[c] = Offset(text.size());
+        text += rawOf(m_kinds.at(c), values.at(c)).toUtf8();
+    }
+    offsets[m_storedColumns] = Offset(text.size());
+    return row + text;
+}
+
+void DataSet::post()
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    const SqlDialect &dialect = m_db.dialect();
+    const QString table = QLatin1String(m_table->name);
+    const QString key = QLatin1String(m_table->rowKey);
+    const bool hiddenKey = m_table->hiddenRowKey;
+
+    if (m_state == State::Edit) {
+        QStringList sets;
+        QVariantList values;
+        for (int c = 0; c < m_names.size(); ++c) {
+            if (!m_changed.testBit(c) || rawOf(m_kinds.at(c), m_buffer.at(c)) == rawAt(m_current, c))
+                continue;
+            sets << m_names.at(c) + QStringLiteral("=?");
+            values << dialect.toDb(m_kinds.at(c), m_buffer.at(c));
+        }
+        if (!sets.isEmpty()) {
+            values << dialect.toDb(m_kinds.at(m_keyColumn), keyValue(m_current));
+            QSqlQuery q = m_db.run(QStringLiteral("update %1 set %2 where %3=?")
+                                       .arg(table, sets.join(QLatin1Char(',')), key),
+                                   values);
+            if (q.numRowsAffected() == 0)
+                throw AppError(QStringLiteral("Запись не найдена в таблице %1: её изменили или удалили "
+                                              "с другого компьютера. Обновите список.").arg(table));
+            m_rows[storeRow(m_current)] = encode(m_buffer);
+        }
+        m_state = State::Browse;
+        m_buffer.clear();
+        emit rowChanged(m_current);
+        return;
+    }
+
+    QStringList columns;
+    QStringList marks;
+    QVariantList values;
+    for (int c = 0; c < m_names.size(); ++c) {
+        columns << m_names.at(c);
+        marks << QStringLiteral("?");
+        values << dialect.toDb(m_kinds.at(c), m_buffer.at(c));
+    }
+    QString sql = QStringLiteral("insert into %1 (%2) values (%3)")
+                      .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    if (hiddenKey)
+        sql += dialect.returningKey(key);
+    QSqlQuery q = m_db.run(sql, values);
+    if (hiddenKey) {
+        QVariant newKey = q.lastInsertId();
+        if (q.isSelect() && q.next())
+            newKey = q.value(0);
+        m_buffer[m_keyColumn] = newKey.toLongLong();
+    }
+    const int at = qBound(0, m_insertAt, int(m_rows.size()));
+    m_rows.insert(at, encode(m_buffer));
+    m_state = State::Browse;
+    m_buffer.clear();
+    rebuildView();
+    m_current = m_filtered ? qMax(0, int(m_view.indexOf(at))) : at;
+    if (recordCount() == 0)
+        m_current = -1;
+    m_eof = m_current < 0;
+    emit reset();
+}
+
+void DataSet::cancel()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        m_state = State::Browse;
+    m_buffer.clear();
+}
+
+void DataSet::remove()
+{
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    cancel();
+    requireCurrent();
+    if (m_keyColumn < 0)
+        throw AppError(QStringLiteral("Набор данных только для чтения: %1").arg(m_sql));
+    const QVariant key = m_db.dialect().toDb(m_kinds.at(m_keyColumn), keyValue(m_current));
+    m_db.run(QStringLiteral("delete from %1 where %2=?")
+                 .arg(QLatin1String(m_table->name), QLatin1String(m_table->rowKey)),
+             {key});
+    m_rows.removeAt(storeRow(m_current));
+    rebuildView();
+    if (m_current >= recordCount())
+        m_current = recordCount() - 1;
+    m_eof = m_current < 0;
+    emit reset();
+}
+
+void DataSet::setFilter(const QString &expression)
+{
+    static const QRegularExpression form(QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)\\s*=\\s*(.*?)\\s*$"));
+    const auto match = form.match(expression);
+    if (!match.hasMatch())
+        throw AppError(QStringLiteral("Неверное условие отбора: %1").arg(expression));
+    auto *filter = new Filter;
+    filter->columnName = match.captured(1);
+    const QString value = match.captured(2);
+    if (value.startsWith(QLatin1Char('\''))) {
+        QString t = value.mid(1);
+        if (t.endsWith(QLatin1Char('\'')))
+            t.chop(1);
+        filter->text = t.replace(QLatin1String("''"), QLatin1String("'"));
+    } else {
+        filter->numeric = true;
+        filter->number = QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&filter->valid);
+    }
+    delete m_filter;
+    m_filter = filter;
+    m_filterText = expression;
+    if (m_filtered && m_state != State::Inactive) {
+        const int keep = m_current >= 0 ? storeRow(m_current) : -1;
+        rebuildView();
+        keepRow(keep);
+        emit reset();
+    }
+}
+
+bool DataSet::passes(int row) const
+{
+    if (!m_filter || m_filter->column < 0 || !m_filter->valid)
+        return false;
+    const int c = m_filter->column;
+    const QByteArray &stored = m_rows.at(row);
+    const auto *offsets = reinterpret_cast<const Offset *>(stored.constData());
+    const int base = (m_storedColumns + 1) * sizeof(Offset);
+    const QString raw = QString::fromUtf8(stored.constData() + base + offsets[c], offsets[c + 1] - offsets[c]);
+    if (m_filter->numeric) {
+        bool ok = false;
+        const double d = raw.toDouble(&ok);
+        return ok && d == m_filter->number;
+    }
+    if (m_kinds.at(c) == ColumnKind::Text)
+        return raw == m_filter->text;
+    return textOf(m_kinds.at(c), typedOf(m_kinds.at(c), raw)) == m_filter->text;
+}
+
+void DataSet::rebuildView()
+{
+    m_view.clear();
+    if (!m_filtered)
+        return;
+    // Columns are resolved here: a reopened query may list them elsewhere.
+    if (m_filter)
+        m_filter->column = columnIndex(m_filter->columnName);
+    for (int row = 0; row < m_rows.size(); ++row)
+        if (passes(row))
+            m_view.append(row);
+}
+
+void DataSet::setFiltered(bool on)
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        cancel();
+    if (on == m_filtered)
+        return;
+    const int keep = m_current >= 0 && m_state != State::Inactive ? storeRow(m_current) : -1;
+    m_filtered = on;
+    rebuildView();
+    if (m_state != State::Inactive) {
+        keepRow(keep);
+        emit reset();
+    }
+}
+
+void DataSet::keepRow(int stored)
+{
+    // The same row stays current when it is still visible, else the first row.
+    const int visible = stored < 0 ? -1 : (m_filtered ? int(m_view.indexOf(stored)) : stored);
+    if (visible >= 0) {
+        m_current = visible;
+        m_eof = false;
+    } else {
+        first();
+    }
+}
+
+bool DataSet::find(const QString &columnName, const QString &value)
+{
+    const int c = column(columnName);
+    const int n = recordCount();
+    for (int row = 0; row < n; ++row) {
+        if (rawAt(row, c) == value) {
+            setRecNo(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+int DataSet::execute(const QString &sql)
+{
+    return m_db.execute(sql);
+}

@@ -1,0 +1,135 @@
+#include "store/Database.h"
+#include "store/AppError.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+
+namespace {
+QAtomicInt connectionCounter;
+}
+
+Database::Database()
+    : m_name(QStringLiteral("payorders-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
+{
+}
+
+Database::~Database()
+{
+    close();
+}
+
+QString Database::errorText(const QSqlError &error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    return text;
+}
+
+void Database::open(const DataLink &link, const QString &workingDir)
+{
+    close();
+    m_dialect = SqlDialect(link.engine);
+    QSqlDatabase db = QSqlDatabase::addDatabase(m_dialect.driverName(), m_name);
+    if (!db.isValid())
+        throw AppError(QStringLiteral("Нет драйвера базы данных %1").arg(m_dialect.driverName()));
+    if (link.engine == Engine::SQLite) {
+        const QString path = QDir(workingDir).absoluteFilePath(link.dataSource);
+        // SQLite would make an empty file where none is; an absent database is an error.
+        if (!QFileInfo::exists(path))
+            throw AppError(QStringLiteral("Нет файла базы данных %1").arg(path));
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    } else {
+        QString host = link.dataSource;
+        const int colon = host.lastIndexOf(QLatin1Char(':'));
+        if (colon > 0) {
+            db.setPort(host.mid(colon + 1).toInt());
+            host = host.left(colon);
+        }
+        db.setHostName(host.isEmpty() ? QStringLiteral("localhost") : host);
+        db.setDatabaseName(link.initialCatalog);
+        db.setUserName(link.userId);
+        db.setPassword(link.password);
+        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+    }
+    if (!db.open()) {
+        const QString text = errorText(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        throw AppError(text);
+    }
+    if (link.engine == Engine::SQLite) {
+        execute(QStringLiteral("pragma journal_mode=wal"));
+        execute(QStringLiteral("pragma synchronous=normal"));
+    }
+}
+
+void Database::close()
+{
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+bool Database::isOpen() const
+{
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Database::connection() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+QSqlQuery Database::query() const
+{
+    if (!isOpen())
+        throw AppError(QStringLiteral("Нет соединения с базой данных"));
+    return QSqlQuery(connection());
+}
+
+int Database::execute(const QString &sql)
+{
+    QSqlQuery q = query();
+    if (!q.exec(sql))
+        throw AppError(errorText(q.lastError()));
+    return q.numRowsAffected();
+}
+
+QSqlQuery Database::run(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q = query();
+    if (!q.prepare(sql))
+        throw AppError(errorText(q.lastError()));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        throw AppError(errorText(q.lastError()));
+    return q;
+}
+
+void Database::transaction()
+{
+    if (!connection().transaction())
+        throw AppError(errorText(connection().lastError()));
+}
+
+void Database::commit()
+{
+    if (!connection().commit())
+        throw AppError(errorText(connection().lastError()));
+}
+
+void Database::rollback()
+{
+    connection().rollback();
+}

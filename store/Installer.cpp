@@ -1,0 +1,143 @@
+#include "store/Installer.h"
+#include "store/AppError.h"
+#include "store/DataLink.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+
+namespace Installer {
+
+QString dataDir()
+{
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/data");
+    if (QFileInfo::exists(beside + QStringLiteral("/TNP.tsv")))
+        return beside;
+    return QStringLiteral(PAYORDERS_DATA_DIR);
+}
+
+static bool tableExists(Database &db, const QString &name)
+{
+    const QStringList tables = db.connection().tables();
+    for (const QString &t : tables)
+        if (t.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+void createSchema(Database &db)
+{
+    for (const TableDef &table : Schema::tables()) {
+        if (tableExists(db, QLatin1String(table.name)))
+            continue;
+        db.execute(db.dialect().createTable(table));
+    }
+    // A document's ID is its only identity: never two alike in one table.
+    const char *documentTables[] = {"PL", "PL_A"};
+    for (const char *t : documentTables) {
+        db.execute(QStringLiteral("create unique index if not exists %1_ID on %1 (ID)").arg(QLatin1String(t)));
+        db.execute(QStringLiteral("create index if not exists %1_DATE on %1 (DATE)").arg(QLatin1String(t)));
+    }
+    db.execute(QStringLiteral("create index if not exists BANK_NEWNUM on BANK (NEWNUM)"));
+    db.execute(QStringLiteral("create index if not exists PARAM_PAS on PARAM (PAS)"));
+}
+
+static QVariant fromText(const ColumnDef &column, const QString &text)
+{
+    switch (column.kind) {
+    case ColumnKind::Logical:
+        return text == QLatin1String("1") || text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+    case ColumnKind::Number:
+        return text.isEmpty() ? QVariant() : QVariant(text.toDouble());
+    case ColumnKind::Integer:
+        return text.toLongLong();
+    default:
+        return text;
+    }
+}
+
+static void loadTable(Database &db, const TableDef &table, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw AppError(QStringLiteral("Не открывается файл %1: %2").arg(path, file.errorString()));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (lines.isEmpty())
+        return;
+    const QStringList header = lines.first().trimmed().split(QLatin1Char('\t'));
+    QList<const ColumnDef *> columns;
+    for (const QString &name : header) {
+        const ColumnDef *c = Schema::column(table, name);
+        if (!c)
+            throw AppError(QStringLiteral("В файле %1 неизвестный столбец %2").arg(path, name));
+        columns << c;
+    }
+    QStringList marks;
+    for (int i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    const QString sql = QStringLiteral("insert into %1 (%2) values (%3)")
+                            .arg(QLatin1String(table.name), header.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    for (int i = 1; i < lines.size(); ++i) {
+        QString line = lines.at(i);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        QVariantList values;
+        for (int c = 0; c < columns.size(); ++c)
+            values << db.dialect().toDb(columns.at(c)->kind, fromText(*columns.at(c), cells.value(c)));
+        db.run(sql, values);
+    }
+}
+
+void loadInstallationData(Database &db, const QString &dir)
+{
+    const char *tables[] = {"TNP", "N_PARAM", "NALOG", "VID_PL", "BANK", "PARAM"};
+    db.transaction();
+    try {
+        for (const char *name : tables) {
+            QSqlQuery count = db.run(QStringLiteral("select count(*) from %1").arg(QLatin1String(name)));
+            if (count.next() && count.value(0).toLongLong() > 0)
+                continue;
+            loadTable(db, *Schema::table(QLatin1String(name)),
+                      QDir(dir).filePath(QLatin1String(name) + QStringLiteral(".tsv")));
+        }
+        db.commit();
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+}
+
+bool writeDefaultDataLink(const QString &folder)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("sql.udl"));
+    if (QFileInfo::exists(path))
+        return false;
+    DataLink link;
+    link.engine = Engine::SQLite;
+    link.dataSource = QStringLiteral("payorders.db");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        throw AppError(QStringLiteral("Не записывается файл %1: %2").arg(path, file.errorString()));
+    file.write(link.toText().toUtf8());
+    return true;
+}
+
+void createSqliteFileIfMissing(const QString &folder)
+{
+    const DataLink link = DataLink::readFile(QDir(folder).filePath(QStringLiteral("sql.udl")));
+    if (link.engine != Engine::SQLite)
+        return;
+    const QString path = QDir(folder).absoluteFilePath(link.dataSource);
+    if (QFileInfo::exists(path))
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw AppError(QStringLiteral("Не создаётся файл %1: %2").arg(path, file.errorString()));
+}
+
+} // namespace Installer

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "store/Schema.h"
+
+#include <QVariant>
+
+enum class Engine { SQLite, PostgreSQL };
+
+// Every difference between the engines lives here: column types, how a value is
+// bound and how it comes back.
+class SqlDialect
+{
+public:
+    explicit SqlDialect(Engine engine) : m_engine(engine) {}
+
+    Engine engine() const { return m_engine; }
+    QString driverName() const;
+    QString columnType(const ColumnDef &column) const;
+    QString createTable(const TableDef &table) const;
+    // A typed value (QDate, double, bool, QString) made ready to bind.
+    QVariant toDb(ColumnKind kind, const QVariant &value) const;
+    // A value as the driver returned it, made typed.
+    QVariant fromDb(ColumnKind kind, const QVariant &value) const;
+    // Suffix of an insert that hands back the new hidden key, empty where the
+    // driver reports it on its own.
+    QString returningKey(const QString &column) const;
+
+private:
+    Engine m_engine;
+};

@@ -1,0 +1,8 @@
+#include "store/SqlText.h"
+
+QString sqlQuote(const QString &value)
+{
+    QString quoted = value;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
