@@ -1,0 +1,87 @@
+#include "app/Program.h"
+#include "app/Dialogs.h"
+#include "app/MainWindow.h"
+#include "store/AppError.h"
+#include "store/DataLink.h"
+#include "store/Database.h"
+#include "store/DemoData.h"
+#include "store/Installer.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QTextStream>
+
+namespace {
+
+int usage()
+{
+    QTextStream(stderr) << "Использование: payorders [init [--demo] [--documents N]]\n";
+    return 2;
+}
+
+// Prepares the working folder: sql.udl, the tables, the installation data and,
+// on request, the demo data.
+int initFolder(const QStringList &args)
+{
+    QTextStream out(stdout);
+    bool demo = false;
+    int documents = 300;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--demo"))
+            demo = true;
+        else if (args.at(i) == QLatin1String("--documents") && i + 1 < args.size())
+            documents = args.at(++i).toInt();
+        else
+            return usage();
+    }
+    const QString folder = QDir::currentPath();
+    try {
+        if (Installer::writeDefaultDataLink(folder))
+            out << "Записан " << QDir(folder).filePath(QStringLiteral("sql.udl")) << "\n";
+        Installer::createSqliteFileIfMissing(folder);
+        Database db;
+        db.open(DataLink::readFile(QDir(folder).filePath(QStringLiteral("sql.udl"))), folder);
+        Installer::createSchema(db);
+        Installer::loadInstallationData(db, Installer::dataDir());
+        if (demo) {
+            DemoData::Options options;
+            options.documents = documents;
+            DemoData::add(db, options);
+        }
+        out << "База данных готова\n";
+        return 0;
+    } catch (const AppError &error) {
+        QTextStream(stderr) << error.message() << "\n";
+        return 1;
+    }
+}
+
+} // namespace
+
+int runProgram(int argc, char **argv)
+{
+    if (argc > 1 && QByteArray(argv[1]) == "init") {
+        QCoreApplication app(argc, argv);
+        return initFolder(app.arguments().mid(2));
+    }
+    if (argc > 1)
+        return usage();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Платёжные поручения"));
+    QtDialogs dialogs;
+    Database db;
+    // The three windows exist before sign-in and live to the end.
+    MainWindow form1(db, dialogs);
+    QWidget printForm;
+    printForm.setObjectName(QStringLiteral("QR_blank"));
+    QDialog scopeDialog(&form1);
+    scopeDialog.setObjectName(QStringLiteral("Form3"));
+
+    if (!form1.ConnectAndSignIn(QDir::currentPath()))
+        return 0;
+    dialogs.setParent(&form1);
+    form1.showMaximized();
+    return app.exec();
+}

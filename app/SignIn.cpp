@@ -1,0 +1,60 @@
+#include "app/SignIn.h"
+#include "app/Dialogs.h"
+#include "app/MainWindow.h"
+#include "register/RegisterPage.h"
+#include "store/AppError.h"
+#include "store/Database.h"
+#include "store/Installer.h"
+#include "store/SqlText.h"
+
+#include <QDate>
+#include <QDir>
+#include <QGuiApplication>
+
+QString SignIn::missingFileMessage(const QString &workingDir)
+{
+    return QStringLiteral("Отсутствует файл ") + workingDir + QStringLiteral("\\sql.udl или ") + workingDir
+           + QStringLiteral("\\dbf.udl");
+}
+
+bool SignIn::run()
+{
+    Database &db = m_window.database();
+    Dialogs &dialogs = m_window.dialogs();
+    db.close();
+    try {
+        db.open(DataLink::readFile(QDir(m_workingDir).filePath(QStringLiteral("sql.udl"))), m_workingDir);
+
+        DataSet &user = m_window.qPas();
+        user.close();
+        const QString password = dialogs.askText(QStringLiteral("Ввод пароля"), QStringLiteral("Введите пароль"), QString());
+        user.setSql(QStringLiteral("select * from PARAM where PAS=") + sqlQuote(password));
+        user.open();
+        if (user.isEmpty()) {
+            dialogs.message(QStringLiteral("Неверный пароль"));
+            return false;
+        }
+        m_window.setWindowTitle(QStringLiteral("Добрый день, ") + user.text(QStringLiteral("LOGIN"))
+                                + QStringLiteral("!"));
+        user.edit();
+        user.setValue(QStringLiteral("P2"), QDate::currentDate().toString(QStringLiteral("dd.MM.yy")));
+        user.post();
+        m_window.loadCodeNames();
+
+        if (!m_window.isAdministrator()) {
+            m_window.showPage(QStringLiteral("all"));
+            m_window.setArchive(false);
+            m_window.ReloadRegister();
+            m_window.registerPage()->enter();
+            // The register and the editor are worked from the keyboard alone.
+            QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+        } else {
+            m_window.showPage(QStringLiteral("admin"));
+        }
+        m_window.setArchive(false);
+        return true;
+    } catch (const AppError &) {
+        dialogs.message(missingFileMessage(m_workingDir));
+        return false;
+    }
+}

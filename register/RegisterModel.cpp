@@ -1,0 +1,84 @@
+#include "register/RegisterModel.h"
+#include "app/MainWindow.h"
+#include "store/DataSet.h"
+
+const QList<RegisterColumn> &registerColumns()
+{
+    static const QList<RegisterColumn> columns = {
+        {"DATE", "Дата", 79},      {"NOM", "Номер", 59},        {"NAME_PL1", "Плательщик", 127},
+        {"nal", "Налог", 60},      {"NAME_POL1", "Получатель", 219}, {"vid", "Вид платежа", 67},
+        {"S", "Сумма", 103},       {"CHEKED", "V", 21},         {"LOGIN", "L", 15},
+    };
+    return columns;
+}
+
+RegisterModel::RegisterModel(MainWindow &window, DataSet &rows, QObject *parent)
+    : QAbstractTableModel(parent), m_window(window), m_rows(rows)
+{
+    connect(&m_rows, &DataSet::reset, this, [this] {
+        beginResetModel();
+        resolveColumns();
+        endResetModel();
+    });
+    connect(&m_rows, &DataSet::rowChanged, this, [this](int row) {
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    });
+    resolveColumns();
+}
+
+void RegisterModel::resolveColumns()
+{
+    m_fields.clear();
+    for (const RegisterColumn &c : registerColumns())
+        m_fields << m_rows.columnIndex(QLatin1String(c.field));
+    m_login = m_rows.columnIndex(QStringLiteral("LOGIN"));
+    m_nalog = m_rows.columnIndex(QStringLiteral("NALOG"));
+    m_vidPlat = m_rows.columnIndex(QStringLiteral("VID_PLAT"));
+}
+
+int RegisterModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() || !m_rows.isOpen() ? 0 : m_rows.recordCount();
+}
+
+int RegisterModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : registerColumns().size();
+}
+
+QString RegisterModel::cellText(int row, int column) const
+{
+    const QByteArray field = registerColumns().at(column).field;
+    if (field == "nal")
+        return m_nalog < 0 ? QString() : m_window.taxName(m_rows.valueAt(row, m_nalog));
+    if (field == "vid")
+        return m_vidPlat < 0 ? QString() : m_window.paymentKindName(m_rows.rawAt(row, m_vidPlat));
+    const int c = m_fields.at(column);
+    if (c < 0)
+        return {};
+    return DataSet::textOf(m_rows.columnKind(c), m_rows.valueAt(row, c));
+}
+
+QColor RegisterModel::textColor(int row) const
+{
+    const bool own = m_login >= 0 && m_rows.rawAt(row, m_login) == m_window.userPas();
+    return own ? QColor(255, 255, 255) : QColor(255, 255, 0);
+}
+
+QVariant RegisterModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role == Qt::DisplayRole)
+        return cellText(index.row(), index.column());
+    if (role == Qt::ForegroundRole)
+        return textColor(index.row());
+    return {};
+}
+
+QVariant RegisterModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < registerColumns().size())
+        return QString::fromUtf8(registerColumns().at(section).caption);
+    return {};
+}
