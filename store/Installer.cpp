@@ -55,6 +55,8 @@ static QVariant fromText(const ColumnDef &column, const QString &text)
         return text.isEmpty() ? QVariant() : QVariant(text.toDouble());
     case ColumnKind::Integer:
         return text.toLongLong();
+    case ColumnKind::Text:
+        return column.width > 0 ? text.left(column.width) : text;
     default:
         return text;
     }

@@ -54,7 +54,7 @@ QList<TableDef> buildTables()
         {"S_PLAT", directoryColumns(true), Schema::hiddenKey, true},
         {"S_POL", directoryColumns(false), Schema::hiddenKey, true},
         {"BANK",
-         {{"NEWNUM", K::Text, 9}, {"NAMEP", K::Text, 45}, {"KSNP", K::Text, 20},
+         {{"NEWNUM", K::Text, 9}, {"NAMEP", K::Text, 160}, {"KSNP", K::Text, 20},
           {"NNP", K::Text, 25}, {"TNP", K::Text, 1}},
          nullptr, false},
         {"TNP", {{"KOD", K::Text, 1}, {"NAME", K::Text, 5}}, nullptr, false},

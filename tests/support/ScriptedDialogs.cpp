@@ -1,0 +1,50 @@
+#include "support/ScriptedDialogs.h"
+
+QString ScriptedDialogs::askText(const QString &caption, const QString &prompt, const QString &defaultText)
+{
+    log << QStringLiteral("ask:") + caption + QLatin1Char('|') + prompt;
+    if (textAnswers.isEmpty()) {
+        ++unanswered;
+        return defaultText;
+    }
+    return textAnswers.dequeue();
+}
+
+void ScriptedDialogs::message(const QString &text)
+{
+    log << QStringLiteral("message:") + text;
+}
+
+bool ScriptedDialogs::askYesNo(const QString &caption, const QString &question)
+{
+    log << QStringLiteral("yesno:") + caption + QLatin1Char('|') + question;
+    if (yesNoAnswers.isEmpty()) {
+        ++unanswered;
+        return false;
+    }
+    return yesNoAnswers.dequeue();
+}
+
+void ScriptedDialogs::error(const QString &text)
+{
+    log << QStringLiteral("error:") + text;
+}
+
+static QStringList withPrefix(const QStringList &log, const QString &prefix)
+{
+    QStringList out;
+    for (const QString &entry : log)
+        if (entry.startsWith(prefix))
+            out << entry.mid(prefix.size());
+    return out;
+}
+
+QStringList ScriptedDialogs::messages() const
+{
+    return withPrefix(log, QStringLiteral("message:"));
+}
+
+QStringList ScriptedDialogs::errors() const
+{
+    return withPrefix(log, QStringLiteral("error:"));
+}

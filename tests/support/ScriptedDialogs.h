@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/Dialogs.h"
+
+#include <QQueue>
+#include <QStringList>
+
+// Answers the program's modal questions from a script and records everything
+// it was shown, so that no test ever waits on a dialog.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    QQueue<QString> textAnswers;
+    QQueue<bool> yesNoAnswers;
+    // Every interaction in order: "ask:caption|prompt", "message:text",
+    // "yesno:caption|question", "error:text".
+    QStringList log;
+    // Questions that came with no scripted answer.
+    int unanswered = 0;
+
+    QString askText(const QString &caption, const QString &prompt, const QString &defaultText) override;
+    void message(const QString &text) override;
+    bool askYesNo(const QString &caption, const QString &question) override;
+    void error(const QString &text) override;
+
+    QStringList messages() const;
+    QStringList errors() const;
+};

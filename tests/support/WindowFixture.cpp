@@ -1,0 +1,43 @@
+#include "support/WindowFixture.h"
+
+#include <QGuiApplication>
+#include <QStackedWidget>
+#include <QTest>
+
+WindowFixture::WindowFixture(const TempDatabase::Options &options) : m_data(options)
+{
+    m_window = std::make_unique<MainWindow>(m_appDb, m_dialogs);
+}
+
+WindowFixture::~WindowFixture()
+{
+    m_window.reset();
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
+
+bool WindowFixture::signIn(const QString &password)
+{
+    m_dialogs.textAnswers.enqueue(password);
+    const bool ok = m_window->ConnectAndSignIn(m_data.folder());
+    if (ok) {
+        m_window->resize(1024, 700);
+        m_window->show();
+        m_window->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_window.get()))
+            qWarning("the main window did not become active");
+        if (QWidget *page = m_window->pages()->currentWidget())
+            if (QWidget *focus = page->focusWidget())
+                focus->setFocus();
+    }
+    return ok;
+}
+
+Database &WindowFixture::otherComputer()
+{
+    if (!m_other) {
+        m_other = std::make_unique<Database>();
+        m_other->open(m_data.link(), m_data.folder());
+    }
+    return *m_other;
+}
