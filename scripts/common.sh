@@ -1,7 +1,7 @@
 # Shared by ./run and ./test: install what is missing and build.
 # shellcheck shell=bash
 
-PACKAGES_BUILD=(build-essential cmake qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql fonts-liberation2)
+PACKAGES_BUILD=(build-essential cmake qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev fonts-liberation2)
 PACKAGES_TEST=(postgresql)
 PACKAGES_RUN=(xvfb xauth)
 

@@ -1,9 +1,12 @@
 #include "store/DataSet.h"
 #include "store/AppError.h"
 #include "store/Database.h"
+#include "store/ResultReader.h"
 #include "editor/DateText.h"
 
 #include <QLocale>
+
+#include <charconv>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlField>
@@ -17,6 +20,7 @@ struct DataSet::Filter
     bool numeric = false;
     bool valid = true;
     QString text;
+    QByteArray bytes; // text as stored
     double number = 0;
 };
 
@@ -38,7 +42,7 @@ QString rawOf(ColumnKind kind, const QVariant &value)
         return d.isValid() ? d.toString(Qt::ISODate) : QString();
     }
     case ColumnKind::Number:
-        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
     case ColumnKind::Logical:
         return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     case ColumnKind::Integer:
@@ -68,42 +72,33 @@ QVariant typedOf(ColumnKind kind, const QString &raw)
     return raw;
 }
 
-// The raw form straight from the driver, without building typed values first:
-// this loop runs for every cell of a hundred thousand rows.
-QString rawFromDriver(ColumnKind kind, const QVariant &v, const SqlDialect &dialect)
+// Brings an engine's text form to the snapshot's raw form: ISO dates, a point
+// in numbers, "1" and "0" for logicals.
+void appendRaw(QByteArray &row, ColumnKind kind, QByteArrayView text)
 {
-    if (v.isNull())
-        return {};
     switch (kind) {
-    case ColumnKind::Text:
-        return v.toString();
     case ColumnKind::Date:
-        if (v.typeId() == QMetaType::QString)
-            return v.toString().left(10);
-        return rawOf(kind, dialect.fromDb(kind, v));
-    default:
-        return rawOf(kind, dialect.fromDb(kind, v));
+        row.append(text.first(qMin<qsizetype>(10, text.size())));
+        return;
+    case ColumnKind::Logical:
+        row.append(!text.isEmpty() && QByteArrayView("1tTyY").contains(text.at(0)) ? '1' : '0');
+        return;
+    case ColumnKind::Number: {
+        // One spelling for every engine: the shortest digits that read back the same.
+        double value = 0;
+        const auto parsed = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (parsed.ec != std::errc()) {
+            row.append(text);
+            return;
+        }
+        char buffer[400];
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+        row.append(buffer, written.ptr - buffer);
+        return;
     }
-}
-
-ColumnKind kindOfField(const QSqlField &field)
-{
-    switch (field.metaType().id()) {
-    case QMetaType::QDate:
-    case QMetaType::QDateTime:
-        return ColumnKind::Date;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return ColumnKind::Number;
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return ColumnKind::Integer;
-    case QMetaType::Bool:
-        return ColumnKind::Logical;
     default:
-        return ColumnKind::Text;
+        row.append(text);
+        return;
     }
 }
 
@@ -154,23 +149,17 @@ void DataSet::open()
 {
     if (m_state != State::Inactive)
         close();
-    QSqlQuery q = m_db.query();
-    q.setForwardOnly(true);
-    if (!q.exec(m_sql))
-        throw AppError(Database::errorText(q.lastError()));
-    if (!q.isSelect())
-        throw AppError(QStringLiteral("Запрос не возвращает строк: %1").arg(m_sql));
+    std::unique_ptr<ResultReader> reader = ResultReader::open(m_db, m_sql);
 
-    const QSqlRecord record = q.record();
     m_table = Schema::table(tableOfSql(m_sql));
-    const int count = record.count();
+    const int count = reader->columnCount();
     QStringList names;
     QVector<ColumnKind> kinds;
     QVector<int> widths;
     int hiddenAt = -1;
     for (int i = 0; i < count; ++i) {
-        const QSqlField field = record.field(i);
-        const ColumnDef *def = m_table ? Schema::column(*m_table, field.name()) : nullptr;
+        const QString name = reader->columnName(i);
+        const ColumnDef *def = m_table ? Schema::column(*m_table, name) : nullptr;
         if (def) {
             names << QLatin1String(def->name);
             kinds << def->kind;
@@ -178,8 +167,8 @@ void DataSet::open()
             if (m_table->hiddenRowKey && qstrcmp(def->name, m_table->rowKey) == 0)
                 hiddenAt = i;
         } else {
-            names << field.name().toUpper();
-            kinds << kindOfField(field);
+            names << name.toUpper();
+            kinds << reader->reportedKind(i);
             widths << 0;
         }
     }
@@ -208,24 +197,20 @@ void DataSet::open()
             m_keyColumn = m_names.indexOf(QLatin1String(m_table->rowKey));
     }
 
-    const SqlDialect &dialect = m_db.dialect();
-    QVector<QString> cells(m_storedColumns);
-    while (q.next()) {
-        QByteArray row;
-        QByteArray text;
-        text.reserve(512);
-        row.resize((m_storedColumns + 1) * sizeof(Offset));
-        auto *offsets = reinterpret_cast<Offset *>(row.data());
+    const int header = (m_storedColumns + 1) * int(sizeof(Offset));
+    QByteArray row;
+    while (reader->next()) {
+        row.resize(header);
         for (int c = 0; c < m_storedColumns; ++c) {
-            offsets[c] = Offset(text.size());
-            text += rawFromDriver(m_kinds.at(c), q.value(order.at(c)), dialect).toUtf8();
+            reinterpret_cast<Offset *>(row.data())[c] = Offset(row.size() - header);
+            const int source = order.at(c);
+            if (reader->isNull(source))
+                continue;
+            appendRaw(row, m_kinds.at(c), reader->text(source));
         }
-        offsets[m_storedColumns] = Offset(text.size());
-        row += text;
-        m_rows.append(row);
+        reinterpret_cast<Offset *>(row.data())[m_storedColumns] = Offset(row.size() - header);
+        m_rows.append(QByteArray(row.constData(), row.size()));
     }
-    if (q.lastError().isValid())
-        throw AppError(Database::errorText(q.lastError()));
 
     m_state = State::Browse;
     rebuildView();
@@ -271,11 +256,33 @@ void DataSet::next()
 bool DataSet::locate(const QString &columnName, const QString &prefix, Qt::CaseSensitivity cs)
 {
     const int c = column(columnName);
+    const ColumnKind kind = m_kinds.at(c);
     const int n = recordCount();
+    if (kind == ColumnKind::Date || kind == ColumnKind::Logical) {
+        for (int row = 0; row < n; ++row) {
+            if (textOf(kind, valueAt(row, c)).startsWith(prefix, cs)) {
+                setRecNo(row);
+                return true;
+            }
+        }
+        return false;
+    }
+    // Text and numbers are matched on the stored bytes: this runs after every
+    // key typed into the search box, over the whole register.
+    QString wanted = prefix;
+    if (kind == ColumnKind::Number)
+        wanted.replace(QLatin1Char(','), QLatin1Char('.'));
+    const QByteArray bytes = wanted.toUtf8();
+    bool letters = false;
+    for (const QChar ch : wanted)
+        letters = letters || ch.isLetter();
+    const bool exact = cs == Qt::CaseSensitive || !letters;
     for (int row = 0; row < n; ++row) {
-        const QString value = m_kinds.at(c) == ColumnKind::Text ? rawAt(row, c)
-                                                                 : textOf(m_kinds.at(c), valueAt(row, c));
-        if (value.startsWith(prefix, cs)) {
+        const QByteArrayView value = rawBytes(storeRow(row), c);
+        const bool hit = exact ? value.startsWith(bytes)
+                               : value.size() >= bytes.size()
+                                     && QString::fromUtf8(value.first(bytes.size())).compare(wanted, cs) == 0;
+        if (hit) {
             setRecNo(row);
             return true;
         }
@@ -299,14 +306,17 @@ int DataSet::column(const QString &name) const
     return c;
 }
 
+QByteArrayView DataSet::rawBytes(int stored, int columnIndex) const
+{
+    const QByteArray &row = m_rows.at(stored);
+    const auto *offsets = reinterpret_cast<const Offset *>(row.constData());
+    const int base = (m_storedColumns + 1) * int(sizeof(Offset));
+    return QByteArrayView(row.constData() + base + offsets[columnIndex], offsets[columnIndex + 1] - offsets[columnIndex]);
+}
+
 QString DataSet::rawAt(int row, int columnIndex) const
 {
-    const QByteArray &stored = m_rows.at(storeRow(row));
-    const auto *offsets = reinterpret_cast<const Offset *>(stored.constData());
-    const int base = (m_storedColumns + 1) * sizeof(Offset);
-    const int begin = offsets[columnIndex];
-    const int end = offsets[columnIndex + 1];
-    return QString::fromUtf8(stored.constData() + base + begin, end - begin);
+    return QString::fromUtf8(rawBytes(storeRow(row), columnIndex));
 }
 
 QVariant DataSet::decode(int row, int columnIndex) const
@@ -350,7 +360,7 @@ QString DataSet::textOf(ColumnKind kind, const QVariant &value)
     case ColumnKind::Date:
         return WriteDateText(value.toDate());
     case ColumnKind::Number:
-        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest)
+        return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest)
             .replace(QLatin1Char('.'), QLatin1Char(','));
     case ColumnKind::Logical:
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
@@ -633,6 +643,7 @@ void DataSet::setFilter(const QString &expression)
         if (t.endsWith(QLatin1Char('\'')))
             t.chop(1);
         filter->text = t.replace(QLatin1String("''"), QLatin1String("'"));
+        filter->bytes = filter->text.toUtf8();
     } else {
         filter->numeric = true;
         filter->number = QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&filter->valid);
@@ -653,18 +664,16 @@ bool DataSet::passes(int row) const
     if (!m_filter || m_filter->column < 0 || !m_filter->valid)
         return false;
     const int c = m_filter->column;
-    const QByteArray &stored = m_rows.at(row);
-    const auto *offsets = reinterpret_cast<const Offset *>(stored.constData());
-    const int base = (m_storedColumns + 1) * sizeof(Offset);
-    const QString raw = QString::fromUtf8(stored.constData() + base + offsets[c], offsets[c + 1] - offsets[c]);
+    const QByteArrayView raw = rawBytes(row, c);
     if (m_filter->numeric) {
-        bool ok = false;
-        const double d = raw.toDouble(&ok);
-        return ok && d == m_filter->number;
+        double value = 0;
+        const auto parsed = std::from_chars(raw.data(), raw.data() + raw.size(), value);
+        return parsed.ec == std::errc() && !raw.isEmpty() && value == m_filter->number;
     }
     if (m_kinds.at(c) == ColumnKind::Text)
-        return raw == m_filter->text;
-    return textOf(m_kinds.at(c), typedOf(m_kinds.at(c), raw)) == m_filter->text;
+        return raw == m_filter->bytes;
+    const ColumnKind kind = m_kinds.at(c);
+    return textOf(kind, typedOf(kind, QString::fromUtf8(raw))) == m_filter->text;
 }
 
 void DataSet::rebuildView()

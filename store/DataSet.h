@@ -99,6 +99,7 @@ private:
     int column(const QString &name) const; // throws when absent
     int storeRow(int visibleRow) const;
     QVariant decode(int storeRow, int column) const;
+    QByteArrayView rawBytes(int storeRow, int column) const;
     QByteArray encode(const QVector<QVariant> &values) const;
     void requireCurrent() const;
     void requireEditing() const;

@@ -63,9 +63,14 @@ void Database::open(const DataLink &link, const QString &workingDir)
         QSqlDatabase::removeDatabase(m_name);
         throw AppError(text);
     }
+    if (link.engine == Engine::PostgreSQL)
+        execute(QStringLiteral("set datestyle to ISO, DMY")); // the result reader takes ISO dates
     if (link.engine == Engine::SQLite) {
         execute(QStringLiteral("pragma journal_mode=wal"));
         execute(QStringLiteral("pragma synchronous=normal"));
+        // Reading the register walks the whole table: map the file instead of copying pages.
+        execute(QStringLiteral("pragma mmap_size=1073741824"));
+        execute(QStringLiteral("pragma cache_size=-32768"));
     }
 }
 

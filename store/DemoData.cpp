@@ -128,7 +128,7 @@ void add(Database &db, const Options &options)
             const Party &r = recipients[random.bounded(int(std::size(recipients)))];
             const bool tax = qstrcmp(r.bik, "017003983") == 0;
             const double amount = double(random.bounded(100, 50000000)) / 100.0;
-            const bool archived = i % 3 == 0;
+            const bool archived = options.archiveEvery > 0 && i % options.archiveEvery == 0;
             const QString state = archived ? u("3") : u(states[random.bounded(int(std::size(states)))]);
             const QString login = random.bounded(2) == 0 ? u("1") : u("2");
             const int nds = tax ? 0 : (random.bounded(3) == 0 ? 0 : 20);

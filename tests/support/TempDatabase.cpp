@@ -37,6 +37,8 @@ TempDatabase::TempDatabase(const Options &options)
         if (options.demo) {
             DemoData::Options demo;
             demo.documents = options.documents;
+            demo.years = options.years;
+            demo.archiveEvery = options.archiveEvery;
             DemoData::add(m_db, demo);
         }
     } catch (const AppError &error) {

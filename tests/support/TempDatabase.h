@@ -14,6 +14,8 @@ public:
         Engine engine = Engine::SQLite;
         bool demo = false;
         int documents = 60;
+        int years = 1;
+        int archiveEvery = 3;
     };
 
     TempDatabase() : TempDatabase(Options{}) {}

@@ -1,0 +1,178 @@
+#include "store/ResultReader.h"
+#include "store/AppError.h"
+#include "store/Database.h"
+
+#include <QDate>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
+namespace {
+
+class SqliteReader : public ResultReader
+{
+public:
+    SqliteReader(sqlite3 *db, const QString &sql)
+    {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_statement, nullptr) != SQLITE_OK) {
+            const QString error = QString::fromUtf8(sqlite3_errmsg(db));
+            sqlite3_finalize(m_statement);
+            throw AppError(error);
+        }
+        m_db = db;
+    }
+    ~SqliteReader() override { sqlite3_finalize(m_statement); }
+
+    int columnCount() const override { return sqlite3_column_count(m_statement); }
+    QString columnName(int c) const override { return QString::fromUtf8(sqlite3_column_name(m_statement, c)); }
+    ColumnKind reportedKind(int c) const override
+    {
+        const QByteArray declared = QByteArray(sqlite3_column_decltype(m_statement, c)).toUpper();
+        if (declared.startsWith("DATE"))
+            return ColumnKind::Date;
+        if (declared.contains("DOUBLE") || declared.contains("REAL") || declared.contains("FLOAT"))
+            return ColumnKind::Number;
+        if (declared.startsWith("BOOL"))
+            return ColumnKind::Logical;
+        if (declared.contains("INT"))
+            return ColumnKind::Integer;
+        return ColumnKind::Text;
+    }
+    bool next() override
+    {
+        const int rc = sqlite3_step(m_statement);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            throw AppError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        return false;
+    }
+    bool isNull(int c) const override { return sqlite3_column_type(m_statement, c) == SQLITE_NULL; }
+    QByteArrayView text(int c) override
+    {
+        const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, c));
+        return QByteArrayView(data, sqlite3_column_bytes(m_statement, c));
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+    sqlite3_stmt *m_statement = nullptr;
+};
+
+class PostgresReader : public ResultReader
+{
+public:
+    PostgresReader(PGconn *connection, const QString &sql)
+    {
+        m_result = PQexec(connection, sql.toUtf8().constData());
+        const ExecStatusType status = PQresultStatus(m_result);
+        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+            const QString error = QString::fromUtf8(PQresultErrorMessage(m_result)).trimmed();
+            PQclear(m_result);
+            m_result = nullptr;
+            throw AppError(error.isEmpty() ? QString::fromUtf8(PQerrorMessage(connection)).trimmed() : error);
+        }
+        m_rows = PQntuples(m_result);
+    }
+    ~PostgresReader() override { PQclear(m_result); }
+
+    int columnCount() const override { return PQnfields(m_result); }
+    QString columnName(int c) const override { return QString::fromUtf8(PQfname(m_result, c)); }
+    ColumnKind reportedKind(int c) const override
+    {
+        switch (PQftype(m_result, c)) {
+        case 16: return ColumnKind::Logical;                       // bool
+        case 1082: case 1114: case 1184: return ColumnKind::Date;  // date, timestamps
+        case 700: case 701: case 1700: return ColumnKind::Number;  // float4, float8, numeric
+        case 20: case 21: case 23: return ColumnKind::Integer;     // int8, int2, int4
+        default: return ColumnKind::Text;
+        }
+    }
+    bool next() override { return ++m_row < m_rows; }
+    bool isNull(int c) const override { return PQgetisnull(m_result, m_row, c); }
+    QByteArrayView text(int c) override
+    {
+        return QByteArrayView(PQgetvalue(m_result, m_row, c), PQgetlength(m_result, m_row, c));
+    }
+
+private:
+    PGresult *m_result = nullptr;
+    int m_rows = 0;
+    int m_row = -1;
+};
+
+// Any other driver: through QSqlQuery, one QVariant per cell.
+class QueryReader : public ResultReader
+{
+public:
+    QueryReader(Database &db, const QString &sql) : m_query(db.query())
+    {
+        m_query.setForwardOnly(true);
+        if (!m_query.exec(sql))
+            throw AppError(Database::errorText(m_query.lastError()));
+        m_record = m_query.record();
+        m_cells.resize(m_record.count());
+    }
+    int columnCount() const override { return m_record.count(); }
+    QString columnName(int c) const override { return m_record.fieldName(c); }
+    ColumnKind reportedKind(int c) const override
+    {
+        switch (m_record.field(c).metaType().id()) {
+        case QMetaType::QDate: case QMetaType::QDateTime: return ColumnKind::Date;
+        case QMetaType::Double: case QMetaType::Float: return ColumnKind::Number;
+        case QMetaType::Int: case QMetaType::LongLong: return ColumnKind::Integer;
+        case QMetaType::Bool: return ColumnKind::Logical;
+        default: return ColumnKind::Text;
+        }
+    }
+    bool next() override
+    {
+        if (!m_query.next()) {
+            if (m_query.lastError().isValid())
+                throw AppError(Database::errorText(m_query.lastError()));
+            return false;
+        }
+        for (int c = 0; c < m_cells.size(); ++c) {
+            const QVariant v = m_query.value(c);
+            m_nulls.resize(m_cells.size());
+            m_nulls[c] = v.isNull();
+            if (v.typeId() == QMetaType::QDate)
+                m_cells[c] = v.toDate().toString(Qt::ISODate).toUtf8();
+            else if (v.typeId() == QMetaType::Bool)
+                m_cells[c] = v.toBool() ? "1" : "0";
+            else
+                m_cells[c] = v.toString().toUtf8();
+        }
+        return true;
+    }
+    bool isNull(int c) const override { return m_nulls.at(c); }
+    QByteArrayView text(int c) override { return m_cells.at(c); }
+
+private:
+    QSqlQuery m_query;
+    QSqlRecord m_record;
+    QVector<QByteArray> m_cells;
+    QVector<bool> m_nulls;
+};
+
+} // namespace
+
+std::unique_ptr<ResultReader> ResultReader::open(Database &db, const QString &sql)
+{
+    const QVariant handle = db.connection().driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        if (auto *sqlite = *static_cast<sqlite3 *const *>(handle.data()))
+            return std::make_unique<SqliteReader>(sqlite, sql);
+    }
+    if (handle.isValid() && qstrcmp(handle.typeName(), "PGconn*") == 0) {
+        if (auto *pg = *static_cast<PGconn *const *>(handle.data()))
+            return std::make_unique<PostgresReader>(pg, sql);
+    }
+    return std::make_unique<QueryReader>(db, sql);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "store/Schema.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <memory>
+
+class Database;
+
+// Walks the rows of a select as UTF-8 text straight from the engine's client
+// library, without a QVariant per cell: opening a register of a hundred
+// thousand documents is bound by this loop.
+class ResultReader
+{
+public:
+    virtual ~ResultReader() = default;
+    // Runs the statement; throws AppError with the database's text.
+    static std::unique_ptr<ResultReader> open(Database &db, const QString &sql);
+
+    virtual int columnCount() const = 0;
+    virtual QString columnName(int column) const = 0;
+    // The kind the engine reports, for tables the schema does not know.
+    virtual ColumnKind reportedKind(int column) const = 0;
+    virtual bool next() = 0;
+    virtual bool isNull(int column) const = 0;
+    // The cell in the engine's text form (ISO dates, a point in numbers).
+    virtual QByteArrayView text(int column) = 0;
+};
