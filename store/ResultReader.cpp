@@ -65,28 +65,37 @@ private:
     sqlite3_stmt *m_statement = nullptr;
 };
 
+// Rows arrive one at a time, so the client works while the server still sends
+// and never holds the whole result twice.
 class PostgresReader : public ResultReader
 {
 public:
-    PostgresReader(PGconn *connection, const QString &sql)
+    PostgresReader(PGconn *connection, const QString &sql) : m_connection(connection)
     {
-        m_result = PQexec(connection, sql.toUtf8().constData());
-        const ExecStatusType status = PQresultStatus(m_result);
-        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
-            const QString error = QString::fromUtf8(PQresultErrorMessage(m_result)).trimmed();
-            PQclear(m_result);
-            m_result = nullptr;
-            throw AppError(error.isEmpty() ? QString::fromUtf8(PQerrorMessage(connection)).trimmed() : error);
+        if (!PQsendQuery(connection, sql.toUtf8().constData()))
+            throw AppError(QString::fromUtf8(PQerrorMessage(connection)).trimmed());
+        PQsetSingleRowMode(connection);
+        m_pending = fetch();
+        if (!m_pending) {
+            // A statement without rows and columns, such as an update.
+            m_columns = PQmakeEmptyPGresult(connection, PGRES_TUPLES_OK);
+        } else {
+            m_columns = m_pending;
         }
-        m_rows = PQntuples(m_result);
     }
-    ~PostgresReader() override { PQclear(m_result); }
+    ~PostgresReader() override
+    {
+        if (m_current != m_columns)
+            PQclear(m_current);
+        PQclear(m_columns);
+        drain();
+    }
 
-    int columnCount() const override { return PQnfields(m_result); }
-    QString columnName(int c) const override { return QString::fromUtf8(PQfname(m_result, c)); }
+    int columnCount() const override { return PQnfields(m_columns); }
+    QString columnName(int c) const override { return QString::fromUtf8(PQfname(m_columns, c)); }
     ColumnKind reportedKind(int c) const override
     {
-        switch (PQftype(m_result, c)) {
+        switch (PQftype(m_columns, c)) {
         case 16: return ColumnKind::Logical;                       // bool
         case 1082: case 1114: case 1184: return ColumnKind::Date;  // date, timestamps
         case 700: case 701: case 1700: return ColumnKind::Number;  // float4, float8, numeric
@@ -94,17 +103,51 @@ public:
         default: return ColumnKind::Text;
         }
     }
-    bool next() override { return ++m_row < m_rows; }
-    bool isNull(int c) const override { return PQgetisnull(m_result, m_row, c); }
-    QByteArrayView text(int c) override
+    bool next() override
     {
-        return QByteArrayView(PQgetvalue(m_result, m_row, c), PQgetlength(m_result, m_row, c));
+        if (m_current && m_current != m_columns)
+            PQclear(m_current);
+        m_current = nullptr;
+        PGresult *result = m_pending ? m_pending : fetch();
+        m_pending = nullptr;
+        if (!result)
+            return false;
+        if (PQresultStatus(result) != PGRES_SINGLE_TUPLE) {
+            if (result != m_columns)
+                PQclear(result);
+            return false;
+        }
+        m_current = result;
+        return true;
     }
+    bool isNull(int c) const override { return PQgetisnull(m_current, 0, c); }
+    QByteArrayView text(int c) override { return QByteArrayView(PQgetvalue(m_current, 0, c), PQgetlength(m_current, 0, c)); }
 
 private:
-    PGresult *m_result = nullptr;
-    int m_rows = 0;
-    int m_row = -1;
+    // The next result of the statement; throws with the server's text on failure.
+    PGresult *fetch()
+    {
+        PGresult *result = PQgetResult(m_connection);
+        if (!result)
+            return nullptr;
+        const ExecStatusType status = PQresultStatus(result);
+        if (status == PGRES_SINGLE_TUPLE || status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK)
+            return result;
+        const QString error = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+        PQclear(result);
+        drain();
+        throw AppError(error.isEmpty() ? QString::fromUtf8(PQerrorMessage(m_connection)).trimmed() : error);
+    }
+    void drain()
+    {
+        while (PGresult *rest = PQgetResult(m_connection))
+            PQclear(rest);
+    }
+
+    PGconn *m_connection;
+    PGresult *m_columns = nullptr; // the first result: column names and types
+    PGresult *m_pending = nullptr;
+    PGresult *m_current = nullptr;
 };
 
 // Any other driver: through QSqlQuery, one QVariant per cell.
@@ -170,7 +213,9 @@ std::unique_ptr<ResultReader> ResultReader::open(Database &db, const QString &sq
         if (auto *sqlite = *static_cast<sqlite3 *const *>(handle.data()))
             return std::make_unique<SqliteReader>(sqlite, sql);
     }
-    if (handle.isValid() && qstrcmp(handle.typeName(), "PGconn*") == 0) {
+    // Qt names the type by libpq's struct tag or by its typedef, depending on the build.
+    if (handle.isValid()
+        && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0)) {
         if (auto *pg = *static_cast<PGconn *const *>(handle.data()))
             return std::make_unique<PostgresReader>(pg, sql);
     }
