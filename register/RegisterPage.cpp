@@ -49,8 +49,15 @@ RegisterPage::RegisterPage(MainWindow &window, QWidget *parent) : QWidget(parent
     m_grid->setTabKeyNavigation(false);
     m_grid->setShowGrid(true);
     m_grid->setWordWrap(false);
-    for (int c = 0; c < registerColumns().size(); ++c)
-        m_grid->setColumnWidth(c, registerColumns().at(c).width);
+    // The header's own minimum would widen the narrow "V" and "L" columns.
+    m_grid->horizontalHeader()->setMinimumSectionSize(1);
+    // The number column holds the field's 7 characters in whatever font the system gives.
+    const int numberWidth = QFontMetrics(bold).horizontalAdvance(QString(7, QLatin1Char('0'))) + 5;
+    for (int c = 0; c < registerColumns().size(); ++c) {
+        const RegisterColumn &column = registerColumns().at(c);
+        const bool number = qstrcmp(column.field, "NOM") == 0;
+        m_grid->setColumnWidth(c, number ? qMax(column.width, numberWidth) : column.width);
+    }
     m_grid->horizontalHeader()->setStretchLastSection(false);
     // The selection stays visible while the search box has the focus.
     QPalette palette = m_grid->palette();
