@@ -53,7 +53,9 @@ bool SignIn::run()
         }
         m_window.setArchive(false);
         return true;
-    } catch (const AppError &) {
+    } catch (const AppError &error) {
+        // The message names the file whatever failed; the cause goes to the console.
+        qWarning("%s", qPrintable(error.message()));
         dialogs.message(missingFileMessage(m_workingDir));
         return false;
     }

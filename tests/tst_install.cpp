@@ -1,3 +1,4 @@
+#include "support/Engines.h"
 #include "support/PgCluster.h"
 
 #include "store/DataLink.h"
@@ -30,16 +31,14 @@ private:
 
 void InstallTest::initTestCase_data()
 {
-    QTest::addColumn<int>("engine");
-    QTest::newRow("sqlite") << int(Engine::SQLite);
-    QTest::newRow("postgresql") << int(Engine::PostgreSQL);
+    Engines::addRows();
 }
 
 // SQLite needs nothing; PostgreSQL gets an empty database named in sql.udl.
 bool InstallTest::prepare(QTemporaryDir &dir)
 {
-    QFETCH_GLOBAL(int, engine);
-    if (Engine(engine) == Engine::SQLite)
+    const Engine engine = Engines::current();
+    if (engine == Engine::SQLite)
         return true;
     QString why;
     PgCluster *cluster = PgCluster::instance(&why);
@@ -82,14 +81,14 @@ qint64 InstallTest::count(const QString &folder, const QString &sql)
 
 void InstallTest::initPreparesFolder()
 {
-    QFETCH_GLOBAL(int, engine);
+    const Engine engine = Engines::current();
     QTemporaryDir dir;
     QVERIFY(prepare(dir));
     QString output;
     QCOMPARE(init(dir.path(), {}, &output), 0);
     const DataLink link = DataLink::readFile(dir.filePath(QStringLiteral("sql.udl")));
-    QCOMPARE(int(link.engine), engine);
-    if (Engine(engine) == Engine::SQLite)
+    QCOMPARE(link.engine, engine);
+    if (engine == Engine::SQLite)
         QVERIFY(QFile::exists(dir.filePath(link.dataSource)));
     for (const TableDef &table : Schema::tables())
         QVERIFY2(count(dir.path(), QStringLiteral("select count(*) from %1").arg(QLatin1String(table.name))) >= 0,

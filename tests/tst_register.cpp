@@ -1,3 +1,4 @@
+#include "support/Engines.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 
@@ -232,17 +233,14 @@ private:
 
 void RegisterTest::initTestCase_data()
 {
-    QTest::addColumn<int>("engine");
-    QTest::newRow("sqlite") << int(Engine::SQLite);
-    QTest::newRow("postgresql") << int(Engine::PostgreSQL);
+    Engines::addRows();
 }
 
 std::unique_ptr<WindowFixture> RegisterTest::signedIn(const QString &password,
                                                       const std::function<void(TempDatabase &)> &prepare)
 {
-    QFETCH_GLOBAL(int, engine);
     TempDatabase::Options o;
-    o.engine = Engine(engine);
+    o.engine = Engines::current();
     o.demo = true; // the two demo users, but no demo documents
     o.documents = 0;
     auto f = std::make_unique<WindowFixture>(o);

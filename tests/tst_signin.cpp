@@ -1,3 +1,4 @@
+#include "support/Engines.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 
@@ -36,16 +37,13 @@ private:
 
 void SignInTest::initTestCase_data()
 {
-    QTest::addColumn<int>("engine");
-    QTest::newRow("sqlite") << int(Engine::SQLite);
-    QTest::newRow("postgresql") << int(Engine::PostgreSQL);
+    Engines::addRows();
 }
 
 TempDatabase::Options SignInTest::options() const
 {
-    QFETCH_GLOBAL(int, engine);
     TempDatabase::Options o;
-    o.engine = Engine(engine);
+    o.engine = Engines::current();
     o.demo = true;
     o.documents = 40;
     return o;
@@ -173,7 +171,7 @@ void SignInTest::brokenDataLink()
 
 void SignInTest::classicDataLinkConnects()
 {
-    QFETCH_GLOBAL(int, engine);
+    const Engine engine = Engines::current();
     WindowFixture f(options());
     REQUIRE_DATA(f);
     // The layout a Windows data-link editor writes: UTF-16 with a mark, [oledb], comments.
@@ -185,7 +183,7 @@ void SignInTest::classicDataLinkConnects()
     file.write(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     file.close();
     QVERIFY(f.signIn(QStringLiteral("1")));
-    QCOMPARE(int(f.window().database().engine()), engine);
+    QCOMPARE(f.window().database().engine(), engine);
 }
 
 void SignInTest::reloadRegisterStatements_data()

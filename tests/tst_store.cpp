@@ -1,3 +1,4 @@
+#include "support/Engines.h"
 #include "support/TempDatabase.h"
 
 #include "store/AppError.h"
@@ -51,16 +52,13 @@ private:
 
 void StoreTest::initTestCase_data()
 {
-    QTest::addColumn<int>("engine");
-    QTest::newRow("sqlite") << int(Engine::SQLite);
-    QTest::newRow("postgresql") << int(Engine::PostgreSQL);
+    Engines::addRows();
 }
 
 TempDatabase::Options StoreTest::options() const
 {
-    QFETCH_GLOBAL(int, engine);
     TempDatabase::Options o;
-    o.engine = Engine(engine);
+    o.engine = Engines::current();
     return o;
 }
 
@@ -343,7 +341,7 @@ void StoreTest::quoteIsStoredAsTyped()
 
 void StoreTest::failingStatementCarriesDatabaseText()
 {
-    QFETCH_GLOBAL(int, engine);
+    const Engine engine = Engines::current();
     TempDatabase t(options());
     REQUIRE_VALID(t);
     DataSet ds(t.db());
@@ -352,7 +350,7 @@ void StoreTest::failingStatementCarriesDatabaseText()
         ds.open();
         QFAIL("a failing statement raised no error");
     } catch (const AppError &error) {
-        const QString expected = Engine(engine) == Engine::SQLite ? QStringLiteral("no such table")
+        const QString expected = engine == Engine::SQLite ? QStringLiteral("no such table")
                                                                   : QStringLiteral("does not exist");
         QVERIFY2(error.message().contains(expected, Qt::CaseInsensitive), qPrintable(error.message()));
         QVERIFY2(error.message().contains(QStringLiteral("no_such_table"), Qt::CaseInsensitive), qPrintable(error.message()));
