@@ -82,7 +82,7 @@ int main(int argc, char **argv)
     // Number search: the box opens, each key moves the selection.
     Keys::press(Qt::Key_F6, Qt::ControlModifier);
     QList<double> numberKeys;
-    for (const QString key : {QStringLiteral("9"), QStringLiteral("9"), QStringLiteral("9")})
+    for (const QString &key : {QStringLiteral("9"), QStringLiteral("9"), QStringLiteral("9")})
         numberKeys << timed(window, [&] { Keys::type(key); });
     Keys::press(Qt::Key_F9);
 

@@ -27,8 +27,8 @@ struct DataSet::Filter
 namespace {
 
 // Each snapshot row is one byte array: (columns + 1) 16-bit offsets, then the
-// UTF-8 text of every column. A hundred thousand documents fit in a few dozen MB.
-using Offset = quint16;
+// UTF-8 text of every column. A hundred thousand documents fit in about 80 MB.
+using Offset = quint32;
 
 QString rawOf(ColumnKind kind, const QVariant &value)
 {

@@ -74,7 +74,7 @@ void StoreTest::documentTablesKeepFiftyColumnsInOrder()
 {
     TempDatabase t(options());
     REQUIRE_VALID(t);
-    for (const QString table : {QStringLiteral("PL"), QStringLiteral("PL_A")}) {
+    for (const QString &table : {QStringLiteral("PL"), QStringLiteral("PL_A")}) {
         QSqlQuery q = t.db().run(QStringLiteral("select * from %1").arg(table));
         const QSqlRecord record = q.record();
         QCOMPARE(record.count(), 50);
@@ -235,7 +235,7 @@ void StoreTest::postPinsOneRowWithSharedKey()
     // An empty text, not NULL: the rows really share the value.
     const QString shared = table == QLatin1String("S_PLAT") ? QStringLiteral("123") : QStringLiteral("");
     const QString nameColumn = table == QLatin1String("PARAM") ? QStringLiteral("LOGIN") : QStringLiteral("NAME1");
-    for (const QString name : {QStringLiteral("первый"), QStringLiteral("второй"), QStringLiteral("третий")})
+    for (const QString &name : {QStringLiteral("первый"), QStringLiteral("второй"), QStringLiteral("третий")})
         t.db().run(QStringLiteral("insert into %1 (%2,%3) values (?,?)").arg(table, nameColumn, sharedColumn),
                    {name, shared});
     DataSet ds(t.db());
