@@ -66,8 +66,9 @@ void Database::open(const DataLink &link, const QString &workingDir)
     if (link.engine == Engine::PostgreSQL)
         execute(QStringLiteral("set datestyle to ISO, DMY")); // the result reader takes ISO dates
     if (link.engine == Engine::SQLite) {
-        execute(QStringLiteral("pragma journal_mode=wal"));
-        execute(QStringLiteral("pragma synchronous=normal"));
+        // The rollback journal works on a file that several computers open over a
+        // share, which WAL does not; a committed document survives a power cut.
+        execute(QStringLiteral("pragma synchronous=full"));
         // Reading the register walks the whole table: map the file instead of copying pages.
         execute(QStringLiteral("pragma mmap_size=1073741824"));
         execute(QStringLiteral("pragma cache_size=-32768"));
