@@ -41,9 +41,9 @@ bool SignIn::run()
         user.post();
         m_window.loadCodeNames();
 
+        m_window.setArchive(false);
         if (!m_window.isAdministrator()) {
             m_window.showPage(QStringLiteral("all"));
-            m_window.setArchive(false);
             m_window.ReloadRegister();
             m_window.registerPage()->enter();
             // The register and the editor are worked from the keyboard alone.
@@ -51,7 +51,6 @@ bool SignIn::run()
         } else {
             m_window.showPage(QStringLiteral("admin"));
         }
-        m_window.setArchive(false);
         return true;
     } catch (const AppError &error) {
         // The message names the file whatever failed; the cause goes to the console.

@@ -8,10 +8,7 @@
 
 #include <charconv>
 #include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlField>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 struct DataSet::Filter
 {

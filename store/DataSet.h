@@ -88,11 +88,9 @@ public:
     static QString textOf(ColumnKind kind, const QVariant &value);
 
 signals:
-    // The rows were replaced: open, close, filter.
+    // The rows were replaced: open, close, filter, insert, delete.
     void reset();
     void rowChanged(int row);
-    void rowInserted(int row);
-    void rowRemoved(int row);
 
 private:
     struct Filter;

@@ -1,7 +1,6 @@
 #include "store/SqlDialect.h"
 
 #include <QDate>
-#include <QDateTime>
 
 QString SqlDialect::driverName() const
 {
@@ -16,7 +15,7 @@ QString SqlDialect::columnType(const ColumnDef &column) const
         return QStringLiteral("VARCHAR(%1)").arg(column.width);
     case ColumnKind::Date:
         // SQLite keeps dates as ISO text, which sorts by date.
-        return pg ? QStringLiteral("DATE") : QStringLiteral("DATE");
+        return QStringLiteral("DATE");
     case ColumnKind::Number:
         return QStringLiteral("DOUBLE PRECISION");
     case ColumnKind::Logical:
@@ -54,42 +53,6 @@ QVariant SqlDialect::toDb(ColumnKind kind, const QVariant &value) const
         if (m_engine == Engine::SQLite)
             return value.toBool() ? 1 : 0;
         return value.toBool();
-    case ColumnKind::Integer:
-        return value.toLongLong();
-    case ColumnKind::Text:
-        return value.toString();
-    }
-    return value;
-}
-
-static bool textToBool(const QString &text)
-{
-    const QString t = text.trimmed().toLower();
-    return t == QLatin1String("1") || t == QLatin1String("true") || t == QLatin1String("t");
-}
-
-QVariant SqlDialect::fromDb(ColumnKind kind, const QVariant &value) const
-{
-    if (value.isNull())
-        return {};
-    switch (kind) {
-    case ColumnKind::Date: {
-        if (value.typeId() == QMetaType::QDate)
-            return value.toDate();
-        if (value.typeId() == QMetaType::QDateTime)
-            return value.toDateTime().date();
-        const QString text = value.toString();
-        if (text.isEmpty())
-            return {};
-        QDate d = QDate::fromString(text.left(10), Qt::ISODate);
-        return d.isValid() ? QVariant(d) : QVariant();
-    }
-    case ColumnKind::Number:
-        return value.toDouble();
-    case ColumnKind::Logical:
-        if (value.typeId() == QMetaType::Bool)
-            return value.toBool();
-        return textToBool(value.toString());
     case ColumnKind::Integer:
         return value.toLongLong();
     case ColumnKind::Text:

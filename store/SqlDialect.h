@@ -19,8 +19,6 @@ public:
     QString createTable(const TableDef &table) const;
     // A typed value (QDate, double, bool, QString) made ready to bind.
     QVariant toDb(ColumnKind kind, const QVariant &value) const;
-    // A value as the driver returned it, made typed.
-    QVariant fromDb(ColumnKind kind, const QVariant &value) const;
     // Suffix of an insert that hands back the new hidden key, empty where the
     // driver reports it on its own.
     QString returningKey(const QString &column) const;
