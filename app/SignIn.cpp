@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "register/RegisterPage.h"
 #include "store/AppError.h"
+#include "store/Clock.h"
 #include "store/Database.h"
 #include "store/Installer.h"
 #include "store/SqlText.h"
@@ -37,7 +38,7 @@ bool SignIn::run()
         m_window.setWindowTitle(QStringLiteral("Добрый день, ") + user.text(QStringLiteral("LOGIN"))
                                 + QStringLiteral("!"));
         user.edit();
-        user.setValue(QStringLiteral("P2"), QDate::currentDate().toString(QStringLiteral("dd.MM.yy")));
+        user.setValue(QStringLiteral("P2"), Clock::today().toString(QStringLiteral("dd.MM.yy")));
         user.post();
         m_window.loadCodeNames();
 

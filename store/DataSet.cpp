@@ -1,5 +1,6 @@
 #include "store/DataSet.h"
 #include "store/AppError.h"
+#include "store/Clock.h"
 #include "store/Database.h"
 #include "store/ResultReader.h"
 #include "editor/DateText.h"
@@ -407,7 +408,7 @@ QDate DataSet::date(const QString &name) const
     const QVariant v = value(c);
     if (m_kinds.at(c) == ColumnKind::Date)
         return v.toDate();
-    return ReadDateText(v.toString(), QDate::currentDate());
+    return ReadDateText(v.toString(), Clock::today());
 }
 
 void DataSet::requireEditing() const
@@ -485,7 +486,7 @@ void DataSet::setText(const QString &name, const QString &text)
         return;
     case ColumnKind::Date:
         if (!t.isEmpty())
-            v = ReadDateText(t, QDate::currentDate());
+            v = ReadDateText(t, Clock::today());
         break;
     case ColumnKind::Number:
     case ColumnKind::Integer:

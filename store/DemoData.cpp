@@ -71,7 +71,7 @@ void addDirectories(Database &db)
 {
     if (countOf(db, QStringLiteral("select count(*) from PARAM where PAS in ('1','2')")) == 0) {
         const QString sql = QStringLiteral("insert into PARAM (LOGIN,PAS,P0,P1,P2,P3,P4,P5,P6) values (?,?,?,?,?,?,?,?,?)");
-        const QDate today = QDate::currentDate();
+        const QDate today = Clock::today();
         db.run(sql, {u("Иванова Анна"), u("1"), db.dialect().toDb(ColumnKind::Logical, true), u("101"),
                      today.toString(QStringLiteral("dd.MM.yy")), u("True"), u("2"), u("без НДС."), u("0")});
         db.run(sql, {u("Петров Сергей"), u("2"), db.dialect().toDb(ColumnKind::Logical, false), u("1"),

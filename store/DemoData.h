@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Clock.h"
+
 #include <QDate>
 
 class Database;
@@ -13,7 +15,7 @@ struct Options
     int documents = 300;  // spread over PL and PL_A
     int years = 1;        // dates run back this many years from `until`
     int archiveEvery = 3; // every n-th document goes to PL_A; 0 keeps all in PL
-    QDate until = QDate::currentDate();
+    QDate until = Clock::today();
     quint32 seed = 1;
 };
 

@@ -1,5 +1,7 @@
 #include "store/TimestampId.h"
 
+#include "store/Clock.h"
+
 #include <QMutex>
 
 QString TimestampIdOf(const QDateTime &moment)
@@ -12,7 +14,7 @@ QString NewTimestampId()
     static QMutex mutex;
     static QDateTime last;
     QMutexLocker lock(&mutex);
-    QDateTime now = QDateTime::currentDateTime();
+    QDateTime now = Clock::now();
     if (last.isValid() && now <= last)
         now = last.addMSecs(1);
     last = now;
