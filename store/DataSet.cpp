@@ -3,7 +3,7 @@
 #include "store/Clock.h"
 #include "store/Database.h"
 #include "store/ResultReader.h"
-#include "editor/DateText.h"
+#include "store/DateText.h"
 
 #include <QLocale>
 

@@ -1,5 +1,5 @@
-#include "editor/DateText.h"
-#include "editor/DecimalText.h"
+#include "store/DateText.h"
+#include "store/DecimalText.h"
 #include "editor/MoneyText.h"
 #include "store/AppError.h"
 

@@ -1,4 +1,4 @@
-#include "editor/DateText.h"
+#include "store/DateText.h"
 
 #include "store/AppError.h"
 

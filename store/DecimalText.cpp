@@ -1,4 +1,4 @@
-#include "editor/DecimalText.h"
+#include "store/DecimalText.h"
 
 #include "store/AppError.h"
 
