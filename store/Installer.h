@@ -20,5 +20,7 @@ void loadInstallationData(Database &db, const QString &dataDir);
 bool writeDefaultDataLink(const QString &folder);
 // Makes an empty SQLite file where the folder's sql.udl names one that is not there yet.
 void createSqliteFileIfMissing(const QString &folder);
+// The address F1 names for help, fixed when the program is built.
+QString contactAddress();
 
 } // namespace Installer
