@@ -1,8 +1,20 @@
 #include "app/Dialogs.h"
 
-#include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+
+namespace {
+
+// The title of a box shown before the main window has one of its own.
+const QString ProgramTitle = QStringLiteral("Платёжные поручения");
+
+} // namespace
+
+QString QtDialogs::title() const
+{
+    const QString own = m_parent ? m_parent->window()->windowTitle() : QString();
+    return own.isEmpty() ? ProgramTitle : own;
+}
 
 QString QtDialogs::askText(const QString &caption, const QString &prompt, const QString &defaultText)
 {
@@ -13,16 +25,21 @@ QString QtDialogs::askText(const QString &caption, const QString &prompt, const 
 
 void QtDialogs::message(const QString &text)
 {
-    QMessageBox::information(m_parent, QApplication::applicationDisplayName(), text);
+    QMessageBox box(QMessageBox::Information, title(), text, QMessageBox::Ok, m_parent);
+    box.exec();
 }
 
 bool QtDialogs::askYesNo(const QString &caption, const QString &question)
 {
-    return QMessageBox::question(m_parent, caption, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No, m_parent);
+    // Enter answers Yes and Esc answers No, as the keyboard user expects.
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void QtDialogs::error(const QString &text)
 {
-    QMessageBox::critical(m_parent, QApplication::applicationDisplayName(), text);
+    QMessageBox box(QMessageBox::Critical, title(), text, QMessageBox::Ok, m_parent);
+    box.exec();
 }

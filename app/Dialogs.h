@@ -28,5 +28,8 @@ public:
     void error(const QString &text) override;
 
 private:
+    // The main window's title once it has one, else the program's name.
+    QString title() const;
+
     QWidget *m_parent;
 };

@@ -10,7 +10,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
 #include <QTextStream>
+#include <QTranslator>
 
 namespace {
 
@@ -59,6 +63,21 @@ int initFolder(const QStringList &args)
 
 } // namespace
 
+bool setUpApplication(QCoreApplication &app, const QString &translationsDir)
+{
+    // No application display name: Qt would append it to every window title.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    delete app.findChild<QTranslator *>(QStringLiteral("qtbase"), Qt::FindDirectChildrenOnly);
+    auto *translator = new QTranslator(&app);
+    translator->setObjectName(QStringLiteral("qtbase"));
+    if (!translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"), translationsDir)) {
+        // Without the translation the boxes speak English, and the program still works.
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
 int runProgram(int argc, char **argv)
 {
     if (argc > 1 && QByteArray(argv[1]) == "init") {
@@ -69,7 +88,7 @@ int runProgram(int argc, char **argv)
         return usage();
 
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Платёжные поручения"));
+    setUpApplication(app);
     QtDialogs dialogs;
     Database db;
     // The three windows exist before sign-in and live to the end.
@@ -82,6 +101,9 @@ int runProgram(int argc, char **argv)
     if (!form1.ConnectAndSignIn(QDir::currentPath()))
         return 0;
     dialogs.setParent(&form1);
+    // Without a window manager showMaximized changes nothing, so the window takes the screen itself.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        form1.setGeometry(screen->availableGeometry());
     form1.showMaximized();
     return app.exec();
 }

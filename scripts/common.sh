@@ -2,8 +2,8 @@
 # shellcheck shell=bash
 
 PACKAGES_BUILD=(build-essential cmake qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev fonts-liberation2)
-PACKAGES_TEST=(postgresql)
-PACKAGES_RUN=(xvfb xauth)
+PACKAGES_TEST=(postgresql qt6-translations-l10n)
+PACKAGES_RUN=(xvfb xauth qt6-translations-l10n)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -23,6 +23,9 @@ install_missing() {
 }
 
 build() {
-  cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  # PAYORDERS_CONTACT in the environment becomes the address F1 shows; unset, the cached one stays.
+  local options=(-DCMAKE_BUILD_TYPE=Release)
+  if [ -n "${PAYORDERS_CONTACT:-}" ]; then options+=("-DPAYORDERS_CONTACT=$PAYORDERS_CONTACT"); fi
+  cmake -S "$ROOT" -B "$ROOT/build" "${options[@]}" >/dev/null
   cmake --build "$ROOT/build" -j"$(nproc)"
 }
