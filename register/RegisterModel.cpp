@@ -1,5 +1,5 @@
 #include "register/RegisterModel.h"
-#include "app/MainWindow.h"
+#include "session/Session.h"
 #include "store/DataSet.h"
 
 const QList<RegisterColumn> &registerColumns()
@@ -12,8 +12,8 @@ const QList<RegisterColumn> &registerColumns()
     return columns;
 }
 
-RegisterModel::RegisterModel(MainWindow &window, DataSet &rows, QObject *parent)
-    : QAbstractTableModel(parent), m_window(window), m_rows(rows)
+RegisterModel::RegisterModel(Session &session, DataSet &rows, QObject *parent)
+    : QAbstractTableModel(parent), m_session(session), m_rows(rows)
 {
     connect(&m_rows, &DataSet::reset, this, [this] {
         beginResetModel();
@@ -50,9 +50,9 @@ QString RegisterModel::cellText(int row, int column) const
 {
     const QByteArray field = registerColumns().at(column).field;
     if (field == "nal")
-        return m_nalog < 0 ? QString() : m_window.taxName(m_rows.valueAt(row, m_nalog));
+        return m_nalog < 0 ? QString() : m_session.taxName(m_rows.valueAt(row, m_nalog));
     if (field == "vid")
-        return m_vidPlat < 0 ? QString() : m_window.paymentKindName(m_rows.rawAt(row, m_vidPlat));
+        return m_vidPlat < 0 ? QString() : m_session.paymentKindName(m_rows.rawAt(row, m_vidPlat));
     const int c = m_fields.at(column);
     if (c < 0)
         return {};
@@ -61,7 +61,7 @@ QString RegisterModel::cellText(int row, int column) const
 
 QColor RegisterModel::textColor(int row) const
 {
-    const bool own = m_login >= 0 && m_rows.rawAt(row, m_login) == m_window.userPas();
+    const bool own = m_login >= 0 && m_rows.rawAt(row, m_login) == m_session.userPas();
     return own ? QColor(255, 255, 255) : QColor(255, 255, 0);
 }
 

@@ -4,7 +4,7 @@
 #include <QColor>
 
 class DataSet;
-class MainWindow;
+class Session;
 
 struct RegisterColumn
 {
@@ -22,7 +22,7 @@ class RegisterModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    RegisterModel(MainWindow &window, DataSet &rows, QObject *parent = nullptr);
+    RegisterModel(Session &session, DataSet &rows, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -37,7 +37,7 @@ public:
 private:
     void resolveColumns();
 
-    MainWindow &m_window;
+    Session &m_session;
     DataSet &m_rows;
     QVector<int> m_fields; // data-set column per grid column; -1 for looked-up names
     int m_login = -1;

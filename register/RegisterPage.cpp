@@ -1,8 +1,13 @@
 #include "register/RegisterPage.h"
-#include "app/MainWindow.h"
+#include "register/CopyDocumentCommand.h"
+#include "register/NewDocumentCommand.h"
+#include "register/OpenDocumentCommand.h"
 #include "register/RegisterDelegate.h"
 #include "register/RegisterModel.h"
 #include "register/SearchBox.h"
+#include "register/UnlockDocumentCommand.h"
+#include "session/Session.h"
+#include "store/Installer.h"
 #include "store/SqlText.h"
 
 #include <QHeaderView>
@@ -27,15 +32,18 @@ const QStringList &RegisterPage::legendLines()
     return lines;
 }
 
-RegisterPage::RegisterPage(MainWindow &window, QWidget *parent) : QWidget(parent), m_window(window)
+RegisterPage::RegisterPage(Session &session, QWidget *parent)
+    : QWidget(parent), m_session(session), m_general(session.db()), m_bank(session.db())
 {
+    m_general.setObjectName(QStringLiteral("q"));
+    m_bank.setObjectName(QStringLiteral("q_dbf"));
     QFont bold = font();
     bold.setBold(true);
     bold.setPixelSize(13);
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("grid_m"));
-    m_model = new RegisterModel(window, window.q1(), this);
+    m_model = new RegisterModel(session, session.documents(), this);
     m_delegate = new RegisterDelegate(this);
     m_grid->setModel(m_model);
     m_grid->setItemDelegate(m_delegate);
@@ -86,16 +94,16 @@ RegisterPage::RegisterPage(MainWindow &window, QWidget *parent) : QWidget(parent
     layout->addWidget(m_legend);
 
     m_search = new SearchBox(this);
-    connect(m_search, &SearchBox::confirmed, this, [this] { m_window.runCommand([this] { confirmSearch(); }); });
+    connect(m_search, &SearchBox::confirmed, this, [this] { m_session.run([this] { confirmSearch(); }); });
     connect(m_search, &SearchBox::leaveRequested, this, [this] { m_grid->setFocus(); });
     connect(m_search, &SearchBox::removeFilter, this, [this] { removeFilter(); });
-    connect(m_search, &SearchBox::typed, this, [this] { m_window.runCommand([this] { searchTyped(); }); });
+    connect(m_search, &SearchBox::typed, this, [this] { m_session.run([this] { searchTyped(); }); });
 
     connect(m_model, &QAbstractItemModel::modelReset, this, &RegisterPage::selectCurrentRow);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
-                if (current.isValid() && current.row() != m_window.q1().recNo())
-                    m_window.q1().setRecNo(current.row());
+                if (current.isValid() && current.row() != m_session.documents().recNo())
+                    m_session.documents().setRecNo(current.row());
             });
 }
 
@@ -112,7 +120,7 @@ QColor RegisterPage::gridBackground() const
 
 void RegisterPage::applyBackground()
 {
-    const QColor color = m_window.isArchive() ? archiveBackground : currentBackground;
+    const QColor color = m_session.isArchive() ? archiveBackground : currentBackground;
     m_delegate->setBackground(color);
     QPalette palette = m_grid->palette();
     palette.setColor(QPalette::Base, color);
@@ -122,7 +130,7 @@ void RegisterPage::applyBackground()
 
 void RegisterPage::selectCurrentRow()
 {
-    const int row = m_window.q1().recNo();
+    const int row = m_session.documents().recNo();
     if (row < 0 || row >= m_model->rowCount()) {
         m_grid->selectionModel()->clear();
         return;
@@ -132,14 +140,34 @@ void RegisterPage::selectCurrentRow()
     m_grid->scrollTo(index);
 }
 
+bool RegisterPage::isMovementKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool RegisterPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_grid && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (const auto command = registerCommandFor(key->key(), key->modifiers())) {
-            m_window.runCommand([this, c = *command] { run(c); });
+            m_session.run([this, c = *command] { run(c); });
             return true;
         }
+        // A letter typed here would jump the selection to another document (the
+        // grid's own keyboard search), and the next command would act on it.
+        return !isMovementKey(key->key());
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -168,46 +196,77 @@ void RegisterPage::run(RegisterCommand command)
     case RegisterCommand::Refresh:
         refresh();
         break;
+    case RegisterCommand::Open:
+        if (OpenDocumentCommand(m_session))
+            emit editorRequested();
+        else
+            selectCurrentRow();
+        break;
+    case RegisterCommand::NewDocument:
+        if (NewDocumentCommand(m_session, m_general, m_bank))
+            emit editorRequested();
+        break;
+    case RegisterCommand::Copy:
+        CopyDocumentCommand(m_session, m_general);
+        selectCurrentRow();
+        break;
+    case RegisterCommand::Unlock:
+        UnlockDocumentCommand(m_session);
+        selectCurrentRow();
+        break;
+    case RegisterCommand::Help:
+        help();
+        break;
+    case RegisterCommand::Menu:
+        emit menuRequested();
+        break;
+    case RegisterCommand::Nothing:
+        break;
     default:
-        // The document commands come with the editor and the print run.
+        // Marks, deletes, archive moves, printing and the view come with the print run.
         break;
     }
 }
 
+void RegisterPage::help()
+{
+    m_session.dialogs().message(QStringLiteral("Обратитесь к разработчику: ") + Installer::contactAddress());
+}
+
 void RegisterPage::quit()
 {
-    if (m_window.dialogs().askYesNo(QStringLiteral("Завершение программы"), QStringLiteral("Выйти из программы?")))
-        m_window.close();
+    if (m_session.dialogs().askYesNo(QStringLiteral("Завершение программы"), QStringLiteral("Выйти из программы?")))
+        window()->close();
 }
 
 void RegisterPage::switchArchive()
 {
-    m_window.setArchive(!m_window.isArchive());
+    m_session.setArchive(!m_session.isArchive());
     applyBackground();
-    m_window.ReloadRegister();
+    m_session.ReloadRegister();
 }
 
 void RegisterPage::refresh()
 {
-    DataSet &q1 = m_window.q1();
-    if (q1.isEmpty())
-        return;
-    const QString id = q1.text(QStringLiteral("ID"));
-    m_window.ReloadRegister();
-    q1.find(QStringLiteral("ID"), id);
+    DataSet &q1 = m_session.documents();
+    // An empty list is reloaded too: other computers may have made documents since.
+    const QString id = q1.isEmpty() ? QString() : q1.text(QStringLiteral("ID"));
+    m_session.ReloadRegister();
+    if (!id.isEmpty())
+        q1.find(QStringLiteral("ID"), id);
     selectCurrentRow();
 }
 
 void RegisterPage::removeFilter()
 {
     m_search->hide();
-    m_window.q1().setFiltered(false);
+    m_session.documents().setFiltered(false);
     m_grid->setFocus();
 }
 
 void RegisterPage::confirmSearch()
 {
-    DataSet &q1 = m_window.q1();
+    DataSet &q1 = m_session.documents();
     q1.setFiltered(false);
     const QString column = m_search->column();
     const QString value = q1.isEmpty() ? QString() : q1.text(column);
@@ -226,6 +285,6 @@ void RegisterPage::searchTyped()
     // The release of the F6 that opened the box arrives here with no text yet.
     if (text.isEmpty())
         return;
-    if (m_window.q1().locate(m_search->column(), text))
+    if (m_session.documents().locate(m_search->column(), text))
         selectCurrentRow();
 }

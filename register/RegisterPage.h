@@ -1,10 +1,11 @@
 #pragma once
 
 #include "register/RegisterKeyMap.h"
+#include "store/DataSet.h"
 
 #include <QWidget>
 
-class MainWindow;
+class Session;
 class QPlainTextEdit;
 class QTableView;
 class RegisterDelegate;
@@ -12,12 +13,13 @@ class RegisterModel;
 class SearchBox;
 
 // Page `all`: the grid grid_m over q1, the legend Memo1 and the search box e_find.
+// It owns the general query q and the bank query q_dbf of its commands.
 class RegisterPage : public QWidget
 {
     Q_OBJECT
 
 public:
-    RegisterPage(MainWindow &window, QWidget *parent = nullptr);
+    RegisterPage(Session &session, QWidget *parent = nullptr);
 
     // Shows the page with the grid focused on q1's current row.
     void enter();
@@ -27,6 +29,13 @@ public:
     QColor gridBackground() const;
 
     static const QStringList &legendLines();
+    // Keys that keep their grid meaning though the key map has no command for them.
+    static bool isMovementKey(int key);
+
+signals:
+    // The document is q1's current row in editing or insert mode.
+    void editorRequested();
+    void menuRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -36,13 +45,16 @@ private:
     void quit();
     void switchArchive();
     void refresh();
+    void help();
     void removeFilter();
     void confirmSearch();
     void searchTyped();
     void selectCurrentRow();
     void applyBackground();
 
-    MainWindow &m_window;
+    Session &m_session;
+    DataSet m_general; // q
+    DataSet m_bank;    // q_dbf
     QTableView *m_grid;
     RegisterModel *m_model;
     RegisterDelegate *m_delegate;

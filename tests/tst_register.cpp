@@ -423,14 +423,14 @@ void RegisterTest::archiveSwitch()
     SIGNED_IN(f);
     RegisterPage *page = f->window().registerPage();
     QTableView *grid = gridOf(*f);
-    QVERIFY(!f->window().isArchive());
+    QVERIFY(!f->window().session().isArchive());
     QCOMPARE(page->gridBackground(), QColor(128, 128, 128));
     Keys::press(Qt::Key_Down);
     Keys::press(Qt::Key_Down);
     QCOMPARE(selectedId(*f), QStringLiteral("D3"));
 
     Keys::press(Qt::Key_F5, Qt::AltModifier);
-    QVERIFY(f->window().isArchive());
+    QVERIFY(f->window().session().isArchive());
     QCOMPARE(page->gridBackground(), QColor(0, 128, 0));
     QCOMPARE(grid->palette().color(QPalette::Base), QColor(0, 128, 0));
     QCOMPARE(shownIds(*f), (QStringList{"A1", "A2"}));
@@ -439,7 +439,7 @@ void RegisterTest::archiveSwitch()
 
     Keys::press(Qt::Key_Down);
     Keys::press(Qt::Key_F5, Qt::AltModifier);
-    QVERIFY(!f->window().isArchive());
+    QVERIFY(!f->window().session().isArchive());
     QCOMPARE(page->gridBackground(), QColor(128, 128, 128));
     QCOMPARE(grid->palette().color(QPalette::Base), QColor(128, 128, 128));
     QCOMPARE(shownIds(*f), allCurrent);
@@ -871,22 +871,34 @@ void RegisterTest::keysWithoutCommandsChangeNothing_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<Modifiers>("modifiers");
-    QTest::newRow("Insert") << int(Qt::Key_Insert) << Modifiers(Qt::NoModifier);
-    QTest::newRow("Space") << int(Qt::Key_Space) << Modifiers(Qt::NoModifier);
-    QTest::newRow("Ctrl+Alt+F3") << int(Qt::Key_F3) << Modifiers(Qt::ControlModifier | Qt::AltModifier);
-    QTest::newRow("Alt+F4") << int(Qt::Key_F4) << Modifiers(Qt::AltModifier);
+    QTest::addColumn<QString>("text"); // typed instead of the key when given
+    QTest::newRow("Space") << int(Qt::Key_Space) << Modifiers(Qt::NoModifier) << QString();
+    QTest::newRow("Ctrl+Alt+F3") << int(Qt::Key_F3) << Modifiers(Qt::ControlModifier | Qt::AltModifier) << QString();
+    QTest::newRow("Alt+F4") << int(Qt::Key_F4) << Modifiers(Qt::AltModifier) << QString();
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << Modifiers(Qt::NoModifier) << QString();
+    // The grid's own keyboard search would jump to the row whose date starts with the digit.
+    QTest::newRow("digit of another row's date") << 0 << Modifiers() << QStringLiteral("0");
+    QTest::newRow("letter") << 0 << Modifiers() << QStringLiteral("A");
 }
 
 void RegisterTest::keysWithoutCommandsChangeNothing()
 {
     QFETCH(int, key);
     QFETCH(Modifiers, modifiers);
+    QFETCH(QString, text);
     SIGNED_IN(f);
     // D1, selected, is locked in an editor elsewhere and marked.
     QCOMPARE(selectedId(*f), QStringLiteral("D1"));
     const QString pl = dump(*f, QStringLiteral("PL"));
     const QString archive = dump(*f, QStringLiteral("PL_A"));
-    Keys::press(Qt::Key(key), modifiers);
+    // F6 opened and left the box once, so that Tab would have somewhere to go.
+    Keys::press(Qt::Key_F6);
+    Keys::press(Qt::Key_Escape);
+    QCOMPARE(focusName(), QStringLiteral("grid_m"));
+    if (text.isEmpty())
+        Keys::press(Qt::Key(key), modifiers);
+    else
+        Keys::type(text);
     QCOMPARE(dump(*f, QStringLiteral("PL")), pl);
     QCOMPARE(dump(*f, QStringLiteral("PL_A")), archive);
     QCOMPARE(f->data().scalar(QStringLiteral("select PRIZN_DK from PL where ID='D1'")).toString(),

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "editor/FieldOrder.h"
+
+#include <QHash>
+#include <QWidget>
+
+class PickList;
+class QLabel;
+class QLineEdit;
+class Session;
+
+// Page `new`: one payment order laid out like the paper form and filled in from
+// the keyboard. The document is q1's pending record; it is written when the
+// editor is left.
+class EditorPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit EditorPage(Session &session, QWidget *parent = nullptr);
+
+    // Shows q1's pending record with the focus on the number.
+    void open();
+    QWidget *control(const QString &name) const;
+
+signals:
+    // The document is stored; the register is to be shown.
+    void closed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void build();
+    void buildAmountEntry();
+    void buildPickLists();
+    bool keyPressed(QWidget *field, QKeyEvent *event);
+    void keyReleased(QWidget *field, QKeyEvent *event);
+    void follow(QWidget *field, const FieldStep &step);
+    bool runWork(FieldWork work);
+    void focusControl(const QString &name);
+    void moveToAmount();
+    void openAmountEntry(const QString &text);
+
+    bool confirmDate();
+    void writeKind();
+    void writeTaxType();
+    bool checkFirstAmount();
+    bool confirmAmount();
+    void writeVatLine();
+    bool leave(bool finished);
+
+    // The boxes' texts into the pending record, and the record back into the boxes.
+    void storeField(QWidget *box);
+    void storeFields();
+    void loadFields();
+    QString columnOf(QWidget *box) const;
+
+    Session &m_session;
+    QHash<QString, QWidget *> m_controls;
+    QHash<QWidget *, QRect> m_design;
+    QHash<QWidget *, int> m_fontPixels;
+    QLineEdit *m_date = nullptr;
+    QLineEdit *m_amount = nullptr;
+    QWidget *m_amountPanel = nullptr;
+    QLineEdit *m_amountFirst = nullptr;
+    QLineEdit *m_amountRepeat = nullptr;
+    PickList *m_kinds = nullptr;
+    PickList *m_taxTypes = nullptr;
+    QLabel *m_message = nullptr;
+    bool m_leaving = false;
+};

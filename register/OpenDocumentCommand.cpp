@@ -1,0 +1,46 @@
+#include "register/OpenDocumentCommand.h"
+#include "register/DocumentState.h"
+#include "session/Session.h"
+
+namespace {
+const QString id = QStringLiteral("ID");
+}
+
+QString DocumentGoneMessage()
+{
+    return QStringLiteral("Документа больше нет в списке: его удалили или перенесли в архив с другого компьютера");
+}
+
+bool ReloadKeeping(Session &session, const QString &documentId)
+{
+    session.ReloadRegister();
+    return session.documents().find(id, documentId);
+}
+
+bool OpenDocumentCommand(Session &session)
+{
+    DataSet &documents = session.documents();
+    if (documents.isEmpty())
+        return false;
+    const QString documentId = documents.text(id);
+    // The list is a snapshot: the state is judged as stored now.
+    if (!ReloadKeeping(session, documentId)) {
+        session.dialogs().message(DocumentGoneMessage());
+        return false;
+    }
+    if (session.isArchive())
+        return false;
+    const QString locked = QStringLiteral("Документ блокирован с другого компьютера!");
+    if (DocumentState::isLocked(documents.text(QStringLiteral("PRIZN_DK")))) {
+        session.dialogs().message(locked);
+        return false;
+    }
+    if (!TakeDocumentLock(documents)) {
+        // Another computer took it between the reload and the update.
+        const bool stillThere = ReloadKeeping(session, documentId);
+        session.dialogs().message(stillThere ? locked : DocumentGoneMessage());
+        return false;
+    }
+    documents.edit();
+    return true;
+}

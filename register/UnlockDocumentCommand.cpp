@@ -1,0 +1,21 @@
+#include "register/UnlockDocumentCommand.h"
+#include "register/DocumentState.h"
+#include "register/OpenDocumentCommand.h"
+#include "session/Session.h"
+
+void UnlockDocumentCommand(Session &session)
+{
+    DataSet &documents = session.documents();
+    if (documents.isEmpty() || !DocumentState::isLocked(documents.text(QStringLiteral("PRIZN_DK"))))
+        return;
+    const QString question = QStringLiteral("Снять блокировку с документа N") + documents.text(QStringLiteral("NOM"))
+                             + QStringLiteral(" ?");
+    if (!session.dialogs().askYesNo(QStringLiteral("Разблокирование"), question))
+        return;
+    if (ReleaseDocumentLock(documents))
+        return;
+    // Another computer changed it after this list was loaded: show it as it is now.
+    const bool stillThere = ReloadKeeping(session, documents.text(QStringLiteral("ID")));
+    session.dialogs().message(stillThere ? QStringLiteral("Документ изменён с другого компьютера: список обновлён")
+                                         : DocumentGoneMessage());
+}

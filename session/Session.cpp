@@ -1,0 +1,60 @@
+#include "session/Session.h"
+#include "store/Installer.h"
+#include "store/RegisterQuery.h"
+
+Session::Session(Database &db, Dialogs &dialogs) : m_db(db), m_dialogs(dialogs), m_documents(db), m_user(db)
+{
+    m_documents.setObjectName(QStringLiteral("q1"));
+    m_user.setObjectName(QStringLiteral("q_pas"));
+}
+
+QString Session::userPas() const
+{
+    return setting(QStringLiteral("PAS"));
+}
+
+QString Session::setting(const QString &name) const
+{
+    return m_user.isOpen() && !m_user.isEmpty() ? m_user.text(name) : QString();
+}
+
+bool Session::isAdministrator() const
+{
+    return userPas() == AdministratorCode;
+}
+
+void Session::ReloadRegister()
+{
+    m_documents.close();
+    m_documents.setSql(RegisterSql(m_archive, setting(QStringLiteral("P6")), userPas()));
+    m_documents.open();
+}
+
+void Session::loadCodeNames()
+{
+    m_taxNames.clear();
+    m_kindNames.clear();
+    DataSet names(m_db);
+    names.setSql(QStringLiteral("select * from NALOG"));
+    names.open();
+    for (names.first(); !names.eof(); names.next())
+        if (!names.value(QStringLiteral("KOD")).isNull())
+            m_taxNames.insert(names.logical(QStringLiteral("KOD")), names.text(QStringLiteral("NAME")));
+    names.close();
+    names.setSql(QStringLiteral("select * from VID_PL"));
+    names.open();
+    for (names.first(); !names.eof(); names.next())
+        m_kindNames.insert(names.text(QStringLiteral("KOD")), names.text(QStringLiteral("NAME")));
+}
+
+QString Session::taxName(const QVariant &nalog) const
+{
+    if (nalog.isNull())
+        return {};
+    return m_taxNames.value(nalog.toBool());
+}
+
+QString Session::paymentKindName(const QString &vidPlat) const
+{
+    return m_kindNames.value(vidPlat);
+}
