@@ -101,7 +101,8 @@ void EditorPage::build()
         case FormKind::Box: {
             auto *box = new QLineEdit(this);
             box->setFrame(!e.borderless);
-            if (e.limit > 0)
+            // Boxes that only show a value show all of it; the limit is for typing.
+            if (e.limit > 0 && (e.use == BoxUse::Flow || e.use == BoxUse::MouseOnly))
                 box->setMaxLength(e.limit);
             box->setReadOnly(e.use == BoxUse::ReadOnly || e.use == BoxUse::Opener);
             box->setEnabled(e.use != BoxUse::Disabled);
@@ -409,7 +410,7 @@ void EditorPage::focusControl(const QString &name)
         return;
     w->setFocus();
     // A box's text is selected on entry, so that typing replaces it.
-    if (auto *line = qobject_cast<QLineEdit *>(w))
+    if (auto *line = qobject_cast<QLineEdit *>(w); line && !line->isReadOnly())
         line->selectAll();
 }
 
