@@ -8,6 +8,18 @@ namespace {
 // The title of a box shown before the main window has one of its own.
 const QString ProgramTitle = QStringLiteral("Платёжные поручения");
 
+// Runs a box and gives the keyboard back to the window it was shown over:
+// without a window manager nobody else does, and the fields get no focus events.
+int execOver(QDialog &box, QWidget *parent)
+{
+    const int result = box.exec();
+    if (parent) {
+        parent->window()->raise();
+        parent->window()->activateWindow();
+    }
+    return result;
+}
+
 } // namespace
 
 QString QtDialogs::title() const
@@ -26,7 +38,7 @@ QString QtDialogs::askText(const QString &caption, const QString &prompt, const 
 void QtDialogs::message(const QString &text)
 {
     QMessageBox box(QMessageBox::Information, title(), text, QMessageBox::Ok, m_parent);
-    box.exec();
+    execOver(box, m_parent);
 }
 
 bool QtDialogs::askYesNo(const QString &caption, const QString &question)
@@ -35,11 +47,11 @@ bool QtDialogs::askYesNo(const QString &caption, const QString &question)
     // Enter answers Yes and Esc answers No, as the keyboard user expects.
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return execOver(box, m_parent) == QMessageBox::Yes;
 }
 
 void QtDialogs::error(const QString &text)
 {
     QMessageBox box(QMessageBox::Critical, title(), text, QMessageBox::Ok, m_parent);
-    box.exec();
+    execOver(box, m_parent);
 }

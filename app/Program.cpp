@@ -105,5 +105,9 @@ int runProgram(int argc, char **argv)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         form1.setGeometry(screen->availableGeometry());
     form1.showMaximized();
+    // Without a window manager nobody gives the window the keyboard; until it is
+    // active no focus events reach its fields, and the editor is driven by them.
+    form1.raise();
+    form1.activateWindow();
     return app.exec();
 }

@@ -101,6 +101,9 @@ void EditorPage::build()
         case FormKind::Box: {
             auto *box = new QLineEdit(this);
             box->setFrame(!e.borderless);
+            // A borderless line is ruled like a line of the paper form.
+            if (e.borderless)
+                box->setStyleSheet(QStringLiteral("QLineEdit { border: none; border-bottom: 1px solid rgb(190, 190, 190); }"));
             // Boxes that only show a value show all of it; the limit is for typing.
             if (e.limit > 0 && (e.use == BoxUse::Flow || e.use == BoxUse::MouseOnly))
                 box->setMaxLength(e.limit);
