@@ -6,6 +6,7 @@
 #include "register/RegisterModel.h"
 #include "register/RegisterPage.h"
 #include "register/SearchBox.h"
+#include "store/Schema.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -216,6 +217,7 @@ private slots:
     void filterStaysAcrossArchiveSwitch();
     void refreshKeepsDocumentAndFilter_data();
     void refreshKeepsDocumentAndFilter();
+    void refreshOfEmptyListShowsOthersDocuments();
 
     void escapeAsksBeforeQuitting_data();
     void escapeAsksBeforeQuitting();
@@ -908,6 +910,27 @@ void RegisterTest::keysWithoutCommandsChangeNothing()
     QCOMPARE(selectedId(*f), QStringLiteral("D1"));
     QCOMPARE(shownIds(*f), allCurrent);
     QCOMPARE(f->dialogs().log.size(), 1);
+}
+
+void RegisterTest::refreshOfEmptyListShowsOthersDocuments()
+{
+    SIGNED_IN(f, QStringLiteral("1"), [](TempDatabase &d) { d.db().execute(QStringLiteral("delete from PL")); });
+    QCOMPARE(shownIds(*f), QStringList());
+    // Another computer makes a document meanwhile; F11 on the empty list shows it.
+    const QVariantMap columns = columnsOf(currentDocs().first());
+    QStringList names, marks;
+    QVariantList values;
+    for (auto it = columns.begin(); it != columns.end(); ++it) {
+        names << it.key();
+        marks << QStringLiteral("?");
+        values << f->otherComputer().dialect().toDb(Schema::column(*Schema::table(QStringLiteral("PL")), it.key())->kind,
+                                                    it.value());
+    }
+    f->otherComputer().run(QStringLiteral("insert into PL (%1) values (%2)").arg(names.join(','), marks.join(',')),
+                           values);
+    Keys::press(Qt::Key_F11);
+    QCOMPARE(shownIds(*f), QStringList{QStringLiteral("D1")});
+    QCOMPARE(selectedId(*f), QStringLiteral("D1"));
 }
 
 QTEST_MAIN(RegisterTest)
