@@ -37,7 +37,7 @@ MenuPanel::MenuPanel(QWidget *parent) : QFrame(parent)
     int width = 0;
     for (const QString &e : entries())
         width = qMax(width, metrics.horizontalAdvance(e));
-    resize(width + 48, metrics.height() * entries().size() + 40);
+    resize(width + 72, metrics.height() * entries().size() + 40);
     PanelHider::watch(this);
     hide();
 }
