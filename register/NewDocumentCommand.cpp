@@ -32,28 +32,53 @@ struct Numbering
     QDate date;
 };
 
-// The number and date by the user's settings, checked before anything is written.
-Numbering numberingOf(Session &session)
+// A document number as the settings hold it: digits only, as wide as NOM at most.
+bool isDocumentNumber(const QString &text, int width)
+{
+    if (text.isEmpty() || text.size() > width)
+        return false;
+    for (const QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+// Another computer signed in as the same user may have taken a number since;
+// a few tries are enough, as a number is taken in one short update.
+constexpr int numberingTries = 5;
+
+// The number and date by the user's settings as stored now; automatic numbering
+// uses the number up at once, with an update that names the number it saw.
+Numbering takeNumbering(Session &session)
 {
     DataSet &user = session.user();
-    Numbering n;
-    n.automatic = user.logical(QStringLiteral("P0"));
-    if (!n.automatic) {
-        n.date = Clock::today();
-        return n;
-    }
-    const QString next = user.text(QStringLiteral("P1")).trimmed();
-    bool whole = false;
-    const qlonglong value = next.toLongLong(&whole);
+    const QString p1 = QStringLiteral("P1");
     const int width = Schema::column(*Schema::table(QStringLiteral("PL")), QStringLiteral("NOM"))->width;
-    if (!whole || value < 0 || QString::number(value).size() > width)
-        throw AppError(QStringLiteral("Следующий номер документа в настройках («%1») должен быть целым числом "
-                                      "не длиннее %2 цифр. Документ не создан.")
-                           .arg(next)
-                           .arg(width));
-    n.number = QString::number(value);
-    n.date = ReadDateText(user.text(QStringLiteral("P2")), Clock::today());
-    return n;
+    for (int attempt = 0; attempt < numberingTries; ++attempt) {
+        user.open();
+        if (user.isEmpty())
+            throw AppError(QStringLiteral("Настройки пользователя удалены с другого компьютера. Документ не создан."));
+        Numbering n;
+        n.automatic = user.logical(QStringLiteral("P0"));
+        if (!n.automatic) {
+            n.date = Clock::today();
+            return n;
+        }
+        const QString seen = user.text(p1);
+        const QString number = seen.trimmed();
+        if (!isDocumentNumber(number, width))
+            throw AppError(QStringLiteral("Следующий номер документа в настройках («%1») должен быть целым числом "
+                                          "не длиннее %2 цифр. Документ не создан.")
+                               .arg(seen)
+                               .arg(width));
+        n.number = number;
+        n.date = ReadDateText(user.text(QStringLiteral("P2")), Clock::today());
+        user.edit();
+        user.setValue(p1, QString::number(number.toLongLong() + 1));
+        if (user.postExpecting(p1, seen))
+            return n;
+    }
+    throw AppError(QStringLiteral("Номер документа всё время занимают с другого компьютера. Документ не создан."));
 }
 
 } // namespace
@@ -79,14 +104,8 @@ bool NewDocumentCommand(Session &session, DataSet &general, DataSet &bank)
         session.dialogs().message(QStringLiteral("Вашего Банка не существует, измените БИК в справочнике плательщиков"));
         return false;
     }
-    const Numbering numbering = numberingOf(session);
-    if (numbering.automatic) {
-        // The number is used up only once the document can be made.
-        DataSet &user = session.user();
-        user.edit();
-        user.setValue(QStringLiteral("P1"), QString::number(numbering.number.toLongLong() + 1));
-        user.post();
-    }
+    // The number is used up only once the document can be made.
+    const Numbering numbering = takeNumbering(session);
 
     DataSet &documents = session.documents();
     documents.insert();
