@@ -182,6 +182,8 @@ private slots:
     void enterRefusesLocked_data();
     void enterRefusesLocked();
     void enterOnDeletedDocument();
+    void commandsInFilteredList_data();
+    void commandsInFilteredList();
     void nothingInArchiveView_data();
     void nothingInArchiveView();
     void nothingOnEmptyList_data();
@@ -199,6 +201,7 @@ private slots:
     void newDocumentRefused();
 
     void copy();
+    void copyOfSparseDocument();
     void copyOfDeletedDocument();
 
     void unlock_data();
@@ -342,6 +345,50 @@ void CommandsTest::enterOnDeletedDocument()
     QCOMPARE(w.q1().state(), DataSet::State::Browse);
     QCOMPARE(listedState(w, QStringLiteral("D2")), QStringLiteral("(not listed)"));
     QCOMPARE(focusName(), QStringLiteral("grid_m"));
+}
+
+void CommandsTest::commandsInFilteredList_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("state"); // D2's afterwards
+    QTest::addColumn<int>("rows");      // listed afterwards
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << "0" << 1;
+    QTest::newRow("F5") << int(Qt::Key_F5) << int(Qt::NoModifier) << "2" << 2;
+    QTest::newRow("Ctrl+F3") << int(Qt::Key_F3) << int(Qt::ControlModifier) << "3" << 1;
+}
+
+// A filter on the number leaves D2 alone in the list; the commands act on it and the filter stays.
+void CommandsTest::commandsInFilteredList()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, state);
+    QFETCH(int, rows);
+    SIGNED_IN(f, key == Qt::Key_Return ? QStringLiteral("1") : QStringLiteral("2"));
+    MainWindow &w = f->window();
+    Keys::press(Qt::Key_F6, Qt::ControlModifier);
+    Keys::type(QStringLiteral("105"));
+    Keys::press(Qt::Key_Return);
+    QVERIFY(w.q1().isFiltered());
+    QCOMPARE(w.q1().recordCount(), 1);
+    QCOMPARE(selectedId(w), QStringLiteral("D2"));
+    f->dialogs().yesNoAnswers.enqueue(true);
+
+    Keys::press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(stateOf(f->data(), QStringLiteral("D2")), state);
+    QCOMPARE(stateOf(f->data(), QStringLiteral("D1")), QStringLiteral("1"));
+    QVERIFY(f->dialogs().errors().isEmpty());
+    if (key == Qt::Key_Return) {
+        QCOMPARE(pageOf(w), QStringLiteral("new"));
+        QCOMPARE(w.q1().text(QStringLiteral("ID")), QStringLiteral("D2"));
+        Keys::press(Qt::Key_Escape);
+        QCOMPARE(stateOf(f->data(), QStringLiteral("D2")), QStringLiteral("1"));
+    }
+    QCOMPARE(pageOf(w), QStringLiteral("all"));
+    QVERIFY(w.q1().isFiltered());
+    QCOMPARE(w.q1().recordCount(), rows);
+    QCOMPARE(w.registerPage()->grid()->model()->rowCount(), rows);
 }
 
 void CommandsTest::nothingInArchiveView_data()
@@ -875,6 +922,33 @@ void CommandsTest::copy()
     QCOMPARE(selectedId(w), copyId);
     QCOMPARE(stateOf(f->data(), copyId), QStringLiteral("2"));
     QVERIFY(f->dialogs().errors().isEmpty());
+}
+
+// Nulls stay nulls: no amount, no date, no tax flag, empty texts.
+void CommandsTest::copyOfSparseDocument()
+{
+    SIGNED_IN(f, QStringLiteral("3"), [](TempDatabase &d) {
+        d.addDocument(QStringLiteral("PL"), {{"ID", QStringLiteral("E")}, {"PRIZN_DK", QStringLiteral("1")}});
+    });
+    MainWindow &w = f->window();
+    selectRow(w, QStringLiteral("E"));
+    QCOMPARE(selectedId(w), QStringLiteral("E"));
+    Keys::press(Qt::Key_F5);
+    QVERIFY(f->dialogs().errors().isEmpty());
+    const QString copyId = selectedId(w);
+    QVERIFY(copyId != QLatin1String("E"));
+    const QVariantList original = storedRow(f->data(), QStringLiteral("E"));
+    const QVariantList copied = storedRow(f->data(), copyId);
+    QCOMPARE(copied.size(), 50);
+    for (int c = 0; c < original.size(); ++c) {
+        if (c == 47)
+            continue;
+        QVERIFY2(original.at(c) == copied.at(c) && original.at(c).isNull() == copied.at(c).isNull(),
+                 qPrintable(QStringLiteral("column %1: %2%3, the copy %4%5")
+                                .arg(c)
+                                .arg(original.at(c).toString(), original.at(c).isNull() ? "(null)" : "",
+                                     copied.at(c).toString(), copied.at(c).isNull() ? "(null)" : "")));
+    }
 }
 
 void CommandsTest::copyOfDeletedDocument()
