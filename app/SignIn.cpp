@@ -29,7 +29,7 @@ bool SignIn::run()
         DataSet &user = m_window.qPas();
         user.close();
         const QString password = dialogs.askText(QStringLiteral("Ввод пароля"), QStringLiteral("Введите пароль"), QString());
-        user.setSql(QStringLiteral("select * from PARAM where PAS=") + sqlQuote(password));
+        user.setSql(QStringLiteral("select * from PARAM where PAS=?"), {password});
         user.open();
         if (user.isEmpty()) {
             dialogs.message(QStringLiteral("Неверный пароль"));

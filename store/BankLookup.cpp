@@ -1,11 +1,10 @@
 #include "store/BankLookup.h"
 #include "store/DataSet.h"
-#include "store/SqlText.h"
 
 BankDetails LookupBank(DataSet &bankQuery, DataSet &generalQuery, const QString &bik)
 {
     bankQuery.close();
-    bankQuery.setSql(QStringLiteral("select * from BANK where NEWNUM=") + sqlQuote(bik));
+    bankQuery.setSql(QStringLiteral("select * from BANK where NEWNUM=?"), {bik});
     bankQuery.open();
     BankDetails bank;
     if (bankQuery.isEmpty())
@@ -22,7 +21,7 @@ BankDetails LookupBank(DataSet &bankQuery, DataSet &generalQuery, const QString 
 QString LookupSettlementTypeName(DataSet &generalQuery, const QString &code)
 {
     generalQuery.close();
-    generalQuery.setSql(QStringLiteral("select * from TNP where KOD=") + sqlQuote(code));
+    generalQuery.setSql(QStringLiteral("select * from TNP where KOD=?"), {code});
     generalQuery.open();
     if (generalQuery.isEmpty())
         return {};

@@ -4,10 +4,13 @@
 #include "store/Database.h"
 #include "store/ResultReader.h"
 #include "store/DateText.h"
+#include "store/SqlText.h"
+#include "store/TextWidth.h"
 
 #include <QLocale>
 
 #include <charconv>
+#include <cmath>
 #include <QRegularExpression>
 #include <QSqlQuery>
 
@@ -24,7 +27,7 @@ struct DataSet::Filter
 
 namespace {
 
-// Each snapshot row is one byte array: (columns + 1) 16-bit offsets, then the
+// Each snapshot row is one byte array: (columns + 1) 32-bit offsets, then the
 // UTF-8 text of every column. A hundred thousand documents fit in about 80 MB.
 using Offset = quint32;
 
@@ -132,22 +135,29 @@ void DataSet::close()
     m_current = -1;
     m_eof = true;
     m_buffer.clear();
+    m_editRow = -1;
     if (wasOpen)
         emit reset();
 }
 
-void DataSet::setSql(const QString &sql)
+void DataSet::setSql(const QString &sql, const QVariantList &values)
 {
     if (m_state != State::Inactive)
         close();
     m_sql = sql;
+    m_values = values;
+}
+
+QString DataSet::statementText() const
+{
+    return inlineValues(m_sql, m_values);
 }
 
 void DataSet::open()
 {
     if (m_state != State::Inactive)
         close();
-    std::unique_ptr<ResultReader> reader = ResultReader::open(m_db, m_sql);
+    std::unique_ptr<ResultReader> reader = ResultReader::open(m_db, m_sql, m_values);
 
     m_table = Schema::table(tableOfSql(m_sql));
     const int count = reader->columnCount();
@@ -227,10 +237,20 @@ int DataSet::storeRow(int visibleRow) const
     return m_filtered ? m_view.at(visibleRow) : visibleRow;
 }
 
-void DataSet::setRecNo(int row)
+int DataSet::visibleRow(int stored) const
+{
+    return m_filtered ? int(m_view.indexOf(stored)) : stored;
+}
+
+void DataSet::postPending()
 {
     if (m_state == State::Edit || m_state == State::Insert)
-        cancel();
+        post();
+}
+
+void DataSet::setRecNo(int row)
+{
+    postPending();
     if (row < 0 || row >= recordCount())
         return;
     m_current = row;
@@ -239,12 +259,14 @@ void DataSet::setRecNo(int row)
 
 void DataSet::first()
 {
+    postPending();
     m_current = recordCount() > 0 ? 0 : -1;
     m_eof = m_current < 0;
 }
 
 void DataSet::next()
 {
+    postPending();
     if (m_current + 1 < recordCount())
         ++m_current;
     else
@@ -253,6 +275,7 @@ void DataSet::next()
 
 bool DataSet::locate(const QString &columnName, const QString &prefix, Qt::CaseSensitivity cs)
 {
+    postPending();
     const int c = column(columnName);
     const ColumnKind kind = m_kinds.at(c);
     const int n = recordCount();
@@ -317,14 +340,14 @@ QString DataSet::rawAt(int row, int columnIndex) const
     return QString::fromUtf8(rawBytes(storeRow(row), columnIndex));
 }
 
-QVariant DataSet::decode(int row, int columnIndex) const
+QVariant DataSet::decode(int stored, int columnIndex) const
 {
-    return typedOf(m_kinds.at(columnIndex), rawAt(row, columnIndex));
+    return typedOf(m_kinds.at(columnIndex), QString::fromUtf8(rawBytes(stored, columnIndex)));
 }
 
 QVariant DataSet::valueAt(int row, int columnIndex) const
 {
-    return decode(row, columnIndex);
+    return decode(storeRow(row), columnIndex);
 }
 
 void DataSet::requireCurrent() const
@@ -340,7 +363,7 @@ QVariant DataSet::value(int c) const
     requireCurrent();
     if (m_state == State::Edit || m_state == State::Insert)
         return m_buffer.at(c);
-    return decode(m_current, c);
+    return decode(storeRow(m_current), c);
 }
 
 QVariant DataSet::value(const QString &name) const
@@ -381,15 +404,26 @@ QString DataSet::text(const QString &name) const
 double DataSet::number(const QString &name) const
 {
     const int c = column(name);
+    if (isNull(name))
+        throw AppError(QStringLiteral("Пустое значение не является числом: поле %1").arg(m_names.at(c)));
     const QVariant v = value(c);
     if (m_kinds.at(c) == ColumnKind::Number || m_kinds.at(c) == ColumnKind::Integer)
         return v.toDouble();
     bool ok = false;
     const QString t = v.toString().trimmed();
     const double d = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok && !t.isEmpty())
-        throw AppError(QStringLiteral("\"%1\" не является числом").arg(t));
+    if (!ok || !std::isfinite(d))
+        throw AppError(QStringLiteral("\"%1\" не является числом: поле %2").arg(t, m_names.at(c)));
     return d;
+}
+
+bool DataSet::isNull(const QString &name) const
+{
+    const int c = column(name);
+    const QVariant v = value(c);
+    if (!v.isValid() || v.isNull())
+        return true;
+    return m_kinds.at(c) == ColumnKind::Text && v.toString().trimmed().isEmpty();
 }
 
 bool DataSet::logical(const QString &name) const
@@ -417,16 +451,29 @@ void DataSet::requireEditing() const
         throw AppError(QStringLiteral("Запись не в режиме правки"));
 }
 
+void DataSet::requireRowKey() const
+{
+    if (m_keyColumn >= 0)
+        return;
+    if (m_table && m_table->hiddenRowKey)
+        throw AppError(QStringLiteral("Строку таблицы %1 нельзя изменить: в выборке нет столбца %2. "
+                                      "Если его нет и в таблице, выполните payorders init: "
+                                      "он добавит столбец, сохранив все строки.")
+                           .arg(QLatin1String(m_table->name), QLatin1String(m_table->rowKey)));
+    throw AppError(QStringLiteral("Набор данных только для чтения: %1").arg(m_sql));
+}
+
 void DataSet::edit()
 {
     if (m_state == State::Edit || m_state == State::Insert)
         return;
     requireCurrent();
-    if (m_keyColumn < 0)
-        throw AppError(QStringLiteral("Набор данных только для чтения: %1").arg(m_sql));
+    requireRowKey();
+    // The edit belongs to this stored row, wherever the cursor goes.
+    m_editRow = storeRow(m_current);
     m_buffer.resize(m_storedColumns);
     for (int c = 0; c < m_storedColumns; ++c)
-        m_buffer[c] = decode(m_current, c);
+        m_buffer[c] = decode(m_editRow, c);
     m_changed = QBitArray(m_storedColumns);
     m_state = State::Edit;
 }
@@ -435,10 +482,8 @@ void DataSet::insert()
 {
     if (m_state == State::Inactive)
         throw AppError(QStringLiteral("Набор данных закрыт"));
-    if (m_state == State::Edit || m_state == State::Insert)
-        cancel();
-    if (m_keyColumn < 0)
-        throw AppError(QStringLiteral("Набор данных только для чтения: %1").arg(m_sql));
+    postPending();
+    requireRowKey();
     m_buffer = QVector<QVariant>(m_storedColumns);
     for (int c = 0; c < m_storedColumns; ++c)
         if (m_kinds.at(c) == ColumnKind::Text)
@@ -457,15 +502,39 @@ void DataSet::setValue(int c, const QVariant &value)
     const ColumnKind kind = m_kinds.at(c);
     if (kind == ColumnKind::Text) {
         QString t = v.isNull() ? QString() : v.toString();
-        if (m_widths.at(c) > 0 && t.size() > m_widths.at(c))
-            t.truncate(m_widths.at(c));
+        if (m_widths.at(c) > 0)
+            t = leftCharacters(t, m_widths.at(c));
         v = t;
     } else if (v.typeId() == QMetaType::QString) {
         setText(m_names.at(c), v.toString());
         return;
     }
+    checkValue(c, v);
     m_buffer[c] = v;
     m_changed.setBit(c);
+}
+
+void DataSet::checkValue(int c, const QVariant &v) const
+{
+    if (!v.isValid() || v.isNull())
+        return;
+    switch (m_kinds.at(c)) {
+    case ColumnKind::Number:
+    case ColumnKind::Integer:
+        if (!std::isfinite(v.toDouble()))
+            throw AppError(QStringLiteral("Поле %1 не принимает значение %2: нужно конечное число")
+                               .arg(m_names.value(c), QString::number(v.toDouble())));
+        return;
+    case ColumnKind::Date: {
+        const QDate d = v.toDate();
+        if (d.isValid() && (d.year() < 1 || d.year() > 9999))
+            throw AppError(QStringLiteral("Поле %1 не принимает дату %2: год должен быть от 1 до 9999")
+                               .arg(m_names.value(c), d.toString(QStringLiteral("dd.MM.yyyy"))));
+        return;
+    }
+    default:
+        return;
+    }
 }
 
 void DataSet::setValue(const QString &name, const QVariant &value)
@@ -495,6 +564,7 @@ void DataSet::setText(const QString &name, const QString &text)
             const double d = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
             if (!ok)
                 throw AppError(QStringLiteral("\"%1\" не является числом").arg(text));
+            checkValue(c, d);
             v = kind == ColumnKind::Number ? QVariant(d) : QVariant(qint64(d));
         }
         break;
@@ -510,13 +580,14 @@ void DataSet::setText(const QString &name, const QString &text)
         }
         break;
     }
+    checkValue(c, v);
     m_buffer[c] = v;
     m_changed.setBit(c);
 }
 
-QVariant DataSet::keyValue(int row) const
+QVariant DataSet::keyValue(int stored) const
 {
-    return decode(row, m_keyColumn);
+    return decode(stored, m_keyColumn);
 }
 
 QByteArray DataSet::encode(const QVector<QVariant> &values) const
@@ -545,25 +616,18 @@ void DataSet::post()
     if (m_state == State::Edit) {
         QStringList sets;
         QVariantList values;
-        for (int c = 0; c < m_names.size(); ++c) {
-            if (!m_changed.testBit(c) || rawOf(m_kinds.at(c), m_buffer.at(c)) == rawAt(m_current, c))
-                continue;
-            sets << m_names.at(c) + QStringLiteral("=?");
-            values << dialect.toDb(m_kinds.at(c), m_buffer.at(c));
-        }
+        changedColumns(&sets, &values);
         if (!sets.isEmpty()) {
-            values << dialect.toDb(m_kinds.at(m_keyColumn), keyValue(m_current));
+            values << dialect.toDb(m_kinds.at(m_keyColumn), keyValue(m_editRow));
             QSqlQuery q = m_db.run(QStringLiteral("update %1 set %2 where %3=?")
                                        .arg(table, sets.join(QLatin1Char(',')), key),
                                    values);
             if (q.numRowsAffected() == 0)
                 throw AppError(QStringLiteral("Запись не найдена в таблице %1: её изменили или удалили "
                                               "с другого компьютера. Обновите список.").arg(table));
-            m_rows[storeRow(m_current)] = encode(m_buffer);
+            m_rows[m_editRow] = encode(m_buffer);
         }
-        m_state = State::Browse;
-        m_buffer.clear();
-        emit rowChanged(m_current);
+        finishEdit();
         return;
     }
 
@@ -598,11 +662,67 @@ void DataSet::post()
     emit reset();
 }
 
+void DataSet::changedColumns(QStringList *sets, QVariantList *values) const
+{
+    for (int c = 0; c < m_names.size(); ++c) {
+        if (!m_changed.testBit(c) || rawOf(m_kinds.at(c), m_buffer.at(c)) == QString::fromUtf8(rawBytes(m_editRow, c)))
+            continue;
+        *sets << m_names.at(c) + QStringLiteral("=?");
+        *values << m_db.dialect().toDb(m_kinds.at(c), m_buffer.at(c));
+    }
+}
+
+void DataSet::finishEdit()
+{
+    const int row = visibleRow(m_editRow);
+    m_state = State::Browse;
+    m_buffer.clear();
+    m_editRow = -1;
+    if (row >= 0)
+        emit rowChanged(row);
+}
+
+bool DataSet::postExpecting(const QString &columnName, const QString &expectedRaw)
+{
+    if (m_state != State::Edit)
+        throw AppError(QStringLiteral("Запись не в режиме правки"));
+    const int c = column(columnName);
+    const SqlDialect &dialect = m_db.dialect();
+    const ColumnKind kind = m_kinds.at(c);
+    QStringList sets;
+    QVariantList values;
+    changedColumns(&sets, &values);
+    if (sets.isEmpty()) // nothing new to write, yet the check must still be made
+        sets << m_names.at(c) + QLatin1Char('=') + m_names.at(c);
+    values << dialect.toDb(m_kinds.at(m_keyColumn), keyValue(m_editRow));
+    // One statement names the value it expects, so of two computers only one can win.
+    QString condition;
+    if (kind == ColumnKind::Text) {
+        condition = QStringLiteral("coalesce(%1,'')=?").arg(m_names.at(c));
+        values << expectedRaw;
+    } else if (expectedRaw.isEmpty()) {
+        condition = m_names.at(c) + QStringLiteral(" is null");
+    } else {
+        condition = m_names.at(c) + QStringLiteral("=?");
+        values << dialect.toDb(kind, typedOf(kind, expectedRaw));
+    }
+    QSqlQuery q = m_db.run(QStringLiteral("update %1 set %2 where %3=? and %4")
+                               .arg(QLatin1String(m_table->name), sets.join(QLatin1Char(',')),
+                                    QLatin1String(m_table->rowKey), condition),
+                           values);
+    const bool won = q.numRowsAffected() == 1;
+    if (won)
+        m_rows[m_editRow] = encode(m_buffer);
+    finishEdit();
+    return won;
+}
+
 void DataSet::cancel()
 {
     if (m_state == State::Edit || m_state == State::Insert)
         m_state = State::Browse;
     m_buffer.clear();
+    m_editRow = -1;
 }
 
 void DataSet::remove()
@@ -613,9 +733,8 @@ void DataSet::remove()
     }
     cancel();
     requireCurrent();
-    if (m_keyColumn < 0)
-        throw AppError(QStringLiteral("Набор данных только для чтения: %1").arg(m_sql));
-    const QVariant key = m_db.dialect().toDb(m_kinds.at(m_keyColumn), keyValue(m_current));
+    requireRowKey();
+    const QVariant key = m_db.dialect().toDb(m_kinds.at(m_keyColumn), keyValue(storeRow(m_current)));
     m_db.run(QStringLiteral("delete from %1 where %2=?")
                  .arg(QLatin1String(m_table->name), QLatin1String(m_table->rowKey)),
              {key});
@@ -633,6 +752,8 @@ void DataSet::setFilter(const QString &expression)
     const auto match = form.match(expression);
     if (!match.hasMatch())
         throw AppError(QStringLiteral("Неверное условие отбора: %1").arg(expression));
+    if (m_filtered)
+        postPending();
     auto *filter = new Filter;
     filter->columnName = match.captured(1);
     const QString value = match.captured(2);
@@ -689,8 +810,7 @@ void DataSet::rebuildView()
 
 void DataSet::setFiltered(bool on)
 {
-    if (m_state == State::Edit || m_state == State::Insert)
-        cancel();
+    postPending();
     if (on == m_filtered)
         return;
     const int keep = m_current >= 0 && m_state != State::Inactive ? storeRow(m_current) : -1;
@@ -716,6 +836,7 @@ void DataSet::keepRow(int stored)
 
 bool DataSet::find(const QString &columnName, const QString &value)
 {
+    postPending();
     const int c = column(columnName);
     const int n = recordCount();
     for (int row = 0; row < n; ++row) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Schema.h"
+#include "store/SqlText.h"
 
 #include <QBitArray>
 #include <QDate>
@@ -25,8 +26,14 @@ public:
     ~DataSet() override;
 
     void close();
-    void setSql(const QString &sql);
+    // The statement with `?` marks for the values, bound in order: a typed value
+    // never becomes SQL text.
+    void setSql(const QString &sql, const QVariantList &values = {});
+    void setSql(const SqlStatement &statement) { setSql(statement.sql, statement.values); }
     QString sql() const { return m_sql; }
+    QVariantList sqlValues() const { return m_values; }
+    // The statement with its values written in as quoted literals, for messages and tests.
+    QString statementText() const;
     void open();
     bool isOpen() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
@@ -35,6 +42,8 @@ public:
     int recordCount() const;
     bool isEmpty() const { return recordCount() == 0; }
     int recNo() const { return m_current; }
+    // Every cursor move (setRecNo, first, next, locate, find, a filter change)
+    // posts a pending edit first; when that post throws, the cursor stays.
     void setRecNo(int row);
     void first();
     void next();
@@ -57,7 +66,10 @@ public:
     QVariant value(int column) const;
     QString text(const QString &column) const;
     QString text(int column) const;
+    // Throws for an empty value: an empty text is no number.
     double number(const QString &column) const;
+    // Null, or a text of blanks only.
+    bool isNull(const QString &column) const;
     bool logical(const QString &column) const;
     QDate date(const QString &column) const;
 
@@ -72,6 +84,10 @@ public:
     // Text in the program's own forms: dd.mm.yy dates, decimal comma, True/False.
     void setText(const QString &column, const QString &text);
     void post();
+    // Compare-and-set: writes the edit only if the stored column still holds
+    // expectedRaw ("" for empty or null). False when another computer changed it
+    // first; the edit is then dropped and the snapshot left as it was.
+    bool postExpecting(const QString &column, const QString &expectedRaw);
     void cancel();
     void remove();
 
@@ -96,18 +112,25 @@ private:
     struct Filter;
     int column(const QString &name) const; // throws when absent
     int storeRow(int visibleRow) const;
+    int visibleRow(int storeRow) const; // -1 when filtered out
     QVariant decode(int storeRow, int column) const;
     QByteArrayView rawBytes(int storeRow, int column) const;
     QByteArray encode(const QVector<QVariant> &values) const;
     void requireCurrent() const;
     void requireEditing() const;
+    void requireRowKey() const;
+    void checkValue(int column, const QVariant &value) const;
+    void postPending();
     QVariant keyValue(int storeRow) const;
+    void changedColumns(QStringList *sets, QVariantList *values) const;
+    void finishEdit();
     void rebuildView();
     void keepRow(int storeRow);
     bool passes(int storeRow) const;
 
     Database &m_db;
     QString m_sql;
+    QVariantList m_values;
     State m_state = State::Inactive;
     const TableDef *m_table = nullptr;
     int m_keyColumn = -1;
@@ -126,4 +149,5 @@ private:
     QVector<QVariant> m_buffer;
     QBitArray m_changed;
     int m_insertAt = -1;
+    int m_editRow = -1; // the stored row that the edit buffer belongs to
 };

@@ -55,7 +55,11 @@ void Database::open(const DataLink &link, const QString &workingDir)
         db.setDatabaseName(link.initialCatalog);
         db.setUserName(link.userId);
         db.setPassword(link.password);
-        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+        // Set at connection start, before the driver looks at them: quoted text means
+        // what sqlQuote wrote whatever the server's default, and a double comes back
+        // in the shortest digits that read back the same.
+        db.setConnectOptions(QStringLiteral("connect_timeout=5;options='-c standard_conforming_strings=on "
+                                            "-c extra_float_digits=3'"));
     }
     if (!db.open()) {
         const QString text = errorText(db.lastError());

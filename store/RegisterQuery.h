@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "store/SqlText.h"
 
 // The register's statement: current or archive, all users or only the user's own.
-QString RegisterSql(bool archive, const QString &p6, const QString &pas);
+SqlStatement RegisterSql(bool archive, const QString &p6, const QString &pas);

@@ -1,6 +1,7 @@
 #include "store/ResultReader.h"
 #include "store/AppError.h"
 #include "store/Database.h"
+#include "store/SqlText.h"
 
 #include <QDate>
 #include <QSqlDriver>
@@ -12,12 +13,59 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <charconv>
+#include <cmath>
+
 namespace {
+
+void requireCount(const QString &sql, int marks, const QVariantList &values)
+{
+    if (marks != values.size())
+        throw AppError(QStringLiteral("В запросе %1 мест для значений, передано %2: %3")
+                           .arg(marks).arg(values.size()).arg(sql));
+}
+
+double finiteOf(const QVariant &value)
+{
+    const double d = value.toDouble();
+    if (!std::isfinite(d))
+        throw AppError(QStringLiteral("Значение %1 не является конечным числом").arg(d));
+    return d;
+}
+
+// A double as the shortest digits that read back the same.
+QByteArray shortestText(double value)
+{
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QByteArray(buffer, written.ptr - buffer);
+}
+
+// A bound value in PostgreSQL's text input form; a null stays null.
+QByteArray postgresText(const QVariant &value, bool *isNull)
+{
+    *isNull = !value.isValid() || value.isNull();
+    if (*isNull)
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? "true" : "false";
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return shortestText(finiteOf(value));
+    case QMetaType::QDate:
+        return value.toDate().toString(Qt::ISODate).toUtf8();
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(Qt::ISODateWithMs).toUtf8();
+    default:
+        return value.toString().toUtf8();
+    }
+}
 
 class SqliteReader : public ResultReader
 {
 public:
-    SqliteReader(sqlite3 *db, const QString &sql)
+    SqliteReader(sqlite3 *db, const QString &sql, const QVariantList &values)
     {
         const QByteArray text = sql.toUtf8();
         if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_statement, nullptr) != SQLITE_OK) {
@@ -26,6 +74,14 @@ public:
             throw AppError(error);
         }
         m_db = db;
+        try {
+            requireCount(sql, sqlite3_bind_parameter_count(m_statement), values);
+            for (int i = 0; i < values.size(); ++i)
+                bind(i + 1, values.at(i));
+        } catch (...) {
+            sqlite3_finalize(m_statement);
+            throw;
+        }
     }
     ~SqliteReader() override { sqlite3_finalize(m_statement); }
 
@@ -56,13 +112,59 @@ public:
     bool isNull(int c) const override { return sqlite3_column_type(m_statement, c) == SQLITE_NULL; }
     QByteArrayView text(int c) override
     {
-        const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, c));
-        return QByteArrayView(data, sqlite3_column_bytes(m_statement, c));
+        // SQLite's own text of a REAL keeps 15 digits only; format the double itself.
+        switch (sqlite3_column_type(m_statement, c)) {
+        case SQLITE_FLOAT: {
+            const auto written = std::to_chars(m_number, m_number + sizeof m_number, sqlite3_column_double(m_statement, c));
+            return QByteArrayView(m_number, written.ptr - m_number);
+        }
+        case SQLITE_INTEGER: {
+            const auto written = std::to_chars(m_number, m_number + sizeof m_number, sqlite3_column_int64(m_statement, c));
+            return QByteArrayView(m_number, written.ptr - m_number);
+        }
+        default: {
+            const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, c));
+            return QByteArrayView(data, sqlite3_column_bytes(m_statement, c));
+        }
+        }
     }
 
 private:
+    void bind(int index, const QVariant &value)
+    {
+        int rc = SQLITE_OK;
+        if (!value.isValid() || value.isNull()) {
+            rc = sqlite3_bind_null(m_statement, index);
+        } else {
+            switch (value.typeId()) {
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int(m_statement, index, value.toBool() ? 1 : 0);
+                break;
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::UInt:
+                rc = sqlite3_bind_int64(m_statement, index, value.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(m_statement, index, finiteOf(value));
+                break;
+            default: {
+                const QByteArray text = value.typeId() == QMetaType::QDate
+                                            ? value.toDate().toString(Qt::ISODate).toUtf8()
+                                            : value.toString().toUtf8();
+                rc = sqlite3_bind_text(m_statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            }
+        }
+        if (rc != SQLITE_OK)
+            throw AppError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    }
+
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_statement = nullptr;
+    char m_number[32]; // the text of the last number read
 };
 
 // Rows arrive one at a time, so the client works while the server still sends
@@ -70,9 +172,25 @@ private:
 class PostgresReader : public ResultReader
 {
 public:
-    PostgresReader(PGconn *connection, const QString &sql) : m_connection(connection)
+    PostgresReader(PGconn *connection, const QString &sql, const QVariantList &values) : m_connection(connection)
     {
-        if (!PQsendQuery(connection, sql.toUtf8().constData()))
+        bool sent = false;
+        if (values.isEmpty()) {
+            sent = PQsendQuery(connection, sql.toUtf8().constData());
+        } else {
+            requireCount(sql, placeholderCount(sql), values);
+            // Text parameters: the server reads each value by the type its place wants.
+            QList<QByteArray> texts;
+            QVector<const char *> pointers;
+            for (const QVariant &v : values) {
+                bool null = false;
+                texts << postgresText(v, &null);
+                pointers << (null ? nullptr : texts.last().constData());
+            }
+            sent = PQsendQueryParams(connection, numberedPlaceholders(sql).toUtf8().constData(), int(values.size()),
+                                     nullptr, pointers.constData(), nullptr, nullptr, 0);
+        }
+        if (!sent)
             throw AppError(QString::fromUtf8(PQerrorMessage(connection)).trimmed());
         PQsetSingleRowMode(connection);
         m_pending = fetch();
@@ -154,10 +272,19 @@ private:
 class QueryReader : public ResultReader
 {
 public:
-    QueryReader(Database &db, const QString &sql) : m_query(db.query())
+    QueryReader(Database &db, const QString &sql, const QVariantList &values) : m_query(db.query())
     {
         m_query.setForwardOnly(true);
-        if (!m_query.exec(sql))
+        bool done = false;
+        if (values.isEmpty()) {
+            done = m_query.exec(sql);
+        } else {
+            done = m_query.prepare(sql);
+            for (const QVariant &v : values)
+                m_query.addBindValue(v);
+            done = done && m_query.exec();
+        }
+        if (!done)
             throw AppError(Database::errorText(m_query.lastError()));
         m_record = m_query.record();
         m_cells.resize(m_record.count());
@@ -206,18 +333,18 @@ private:
 
 } // namespace
 
-std::unique_ptr<ResultReader> ResultReader::open(Database &db, const QString &sql)
+std::unique_ptr<ResultReader> ResultReader::open(Database &db, const QString &sql, const QVariantList &values)
 {
     const QVariant handle = db.connection().driver()->handle();
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
         if (auto *sqlite = *static_cast<sqlite3 *const *>(handle.data()))
-            return std::make_unique<SqliteReader>(sqlite, sql);
+            return std::make_unique<SqliteReader>(sqlite, sql, values);
     }
     // Qt names the type by libpq's struct tag or by its typedef, depending on the build.
     if (handle.isValid()
         && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0)) {
         if (auto *pg = *static_cast<PGconn *const *>(handle.data()))
-            return std::make_unique<PostgresReader>(pg, sql);
+            return std::make_unique<PostgresReader>(pg, sql, values);
     }
-    return std::make_unique<QueryReader>(db, sql);
+    return std::make_unique<QueryReader>(db, sql, values);
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QVariantList>
 
 #include <memory>
 
@@ -16,8 +17,9 @@ class ResultReader
 {
 public:
     virtual ~ResultReader() = default;
-    // Runs the statement; throws AppError with the database's text.
-    static std::unique_ptr<ResultReader> open(Database &db, const QString &sql);
+    // Runs the statement with its `?` marks bound to the values in order; throws
+    // AppError with the database's text.
+    static std::unique_ptr<ResultReader> open(Database &db, const QString &sql, const QVariantList &values = {});
 
     virtual int columnCount() const = 0;
     virtual QString columnName(int column) const = 0;
@@ -25,6 +27,7 @@ public:
     virtual ColumnKind reportedKind(int column) const = 0;
     virtual bool next() = 0;
     virtual bool isNull(int column) const = 0;
-    // The cell in the engine's text form (ISO dates, a point in numbers).
+    // The cell in the engine's text form (ISO dates, a point in numbers, the
+    // shortest digits that read back as the same double). Valid until the next call.
     virtual QByteArrayView text(int column) = 0;
 };
