@@ -3,6 +3,7 @@
 #include "store/DataLink.h"
 #include "store/Database.h"
 #include "store/Schema.h"
+#include "store/TextWidth.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,12 +30,108 @@ static bool tableExists(Database &db, const QString &name)
     return false;
 }
 
+namespace {
+
+struct ExistingColumn
+{
+    QString name;
+    QString type; // as declared; SQLite may have none
+};
+
+QList<ExistingColumn> existingColumns(Database &db, const QString &table)
+{
+    QSqlQuery q = db.engine() == Engine::SQLite
+                      ? db.run(QStringLiteral("select name, type from pragma_table_info(?)"), {table})
+                      : db.run(QStringLiteral("select a.attname, format_type(a.atttypid, a.atttypmod) "
+                                              "from pg_attribute a join pg_class c on c.oid=a.attrelid "
+                                              "where lower(c.relname)=lower(?) and pg_table_is_visible(c.oid) "
+                                              "and a.attnum>0 and not a.attisdropped order by a.attnum"),
+                               {table});
+    QList<ExistingColumn> columns;
+    while (q.next())
+        columns.append({q.value(0).toString(), q.value(1).toString()});
+    return columns;
+}
+
+bool hasColumn(const QList<ExistingColumn> &columns, const char *name)
+{
+    for (const ExistingColumn &c : columns)
+        if (c.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// The archive moves copy whole rows by position, so these keep the schema's order.
+bool keepsColumnOrder(const TableDef &table)
+{
+    return qstrcmp(table.name, "PL") == 0 || qstrcmp(table.name, "PL_A") == 0;
+}
+
+// Makes the table anew with the schema's columns, then any others it had, and
+// copies every row; all or nothing.
+void rebuildTable(Database &db, const TableDef &table, const QList<ExistingColumn> &existing)
+{
+    const QString name = QLatin1String(table.name);
+    const QString fresh = name + QStringLiteral("_MEND");
+    QStringList definitions;
+    QStringList copied;
+    for (const ColumnDef &c : table.columns) {
+        definitions << QLatin1String(c.name) + QLatin1Char(' ') + db.dialect().columnType(c);
+        if (hasColumn(existing, c.name))
+            copied << QLatin1String(c.name);
+    }
+    for (const ExistingColumn &c : existing) {
+        if (Schema::column(table, c.name))
+            continue;
+        const QString quoted = QLatin1Char('"') + QString(c.name).replace(QLatin1Char('"'), QLatin1String("\"\""))
+                               + QLatin1Char('"');
+        definitions << (quoted + QLatin1Char(' ') + c.type).trimmed();
+        copied << quoted;
+    }
+    db.transaction();
+    try {
+        db.execute(QStringLiteral("create table %1 (%2)").arg(fresh, definitions.join(QStringLiteral(", "))));
+        db.execute(QStringLiteral("insert into %1 (%2) select %2 from %3")
+                       .arg(fresh, copied.join(QLatin1Char(',')), name));
+        db.execute(QStringLiteral("drop table %1").arg(name));
+        db.execute(QStringLiteral("alter table %1 rename to %2").arg(fresh, name));
+        db.commit();
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+}
+
+// A table made by another tool gets the columns it lacks, its rows kept. SQLite
+// cannot add an INTEGER PRIMARY KEY to a table, so there the row key means a rebuild.
+void mendTable(Database &db, const TableDef &table)
+{
+    const QList<ExistingColumn> existing = existingColumns(db, QLatin1String(table.name));
+    QList<const ColumnDef *> missing;
+    for (const ColumnDef &c : table.columns)
+        if (!hasColumn(existing, c.name))
+            missing << &c;
+    if (missing.isEmpty())
+        return;
+    const bool keyMissing = table.hiddenRowKey && !hasColumn(existing, table.rowKey);
+    if ((keyMissing && db.engine() == Engine::SQLite) || keepsColumnOrder(table)) {
+        rebuildTable(db, table, existing);
+        return;
+    }
+    for (const ColumnDef *c : missing)
+        db.execute(QStringLiteral("alter table %1 add column %2 %3")
+                       .arg(QLatin1String(table.name), QLatin1String(c->name), db.dialect().columnType(*c)));
+}
+
+} // namespace
+
 void createSchema(Database &db)
 {
     for (const TableDef &table : Schema::tables()) {
         if (tableExists(db, QLatin1String(table.name)))
-            continue;
-        db.execute(db.dialect().createTable(table));
+            mendTable(db, table);
+        else
+            db.execute(db.dialect().createTable(table));
     }
     // A document's ID is its only identity: never two alike in one table.
     const char *documentTables[] = {"PL", "PL_A"};
@@ -56,7 +153,7 @@ static QVariant fromText(const ColumnDef &column, const QString &text)
     case ColumnKind::Integer:
         return text.toLongLong();
     case ColumnKind::Text:
-        return column.width > 0 ? text.left(column.width) : text;
+        return column.width > 0 ? leftCharacters(text, column.width) : text;
     default:
         return text;
     }

@@ -1,13 +1,16 @@
 #include "support/Engines.h"
+#include "support/LegacyTables.h"
 #include "support/PgCluster.h"
 
 #include "store/DataLink.h"
+#include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,11 +25,13 @@ private slots:
     void demoHasSomethingToShow();
     void repeatedInitKeepsData();
     void unusableFolderFails();
+    void initMendsTablesMadeByAnotherTool();
 
 private:
     bool prepare(QTemporaryDir &dir);
     int init(const QString &folder, const QStringList &args, QString *output = nullptr);
     qint64 count(const QString &folder, const QString &sql);
+    QStringList rows(Database &db, const QString &table, const QStringList &columns);
 };
 
 void InstallTest::initTestCase_data()
@@ -90,9 +95,20 @@ void InstallTest::initPreparesFolder()
     QCOMPARE(link.engine, engine);
     if (engine == Engine::SQLite)
         QVERIFY(QFile::exists(dir.filePath(link.dataSource)));
-    for (const TableDef &table : Schema::tables())
-        QVERIFY2(count(dir.path(), QStringLiteral("select count(*) from %1").arg(QLatin1String(table.name))) >= 0,
-                 table.name);
+    {
+        Database db;
+        db.open(link, dir.path());
+        for (const TableDef &table : Schema::tables()) {
+            const QSqlRecord record = db.run(QStringLiteral("select * from %1").arg(QLatin1String(table.name))).record();
+            QStringList made;
+            for (int i = 0; i < record.count(); ++i)
+                made << record.fieldName(i).toUpper();
+            QStringList wanted;
+            for (const ColumnDef &c : table.columns)
+                wanted << QLatin1String(c.name);
+            QVERIFY2(made == wanted, qPrintable(QLatin1String(table.name) + QStringLiteral(": ") + made.join(QLatin1Char(','))));
+        }
+    }
     QCOMPARE(count(dir.path(), QStringLiteral("select count(*) from PARAM")), 1);
     QCOMPARE(count(dir.path(), QStringLiteral("select count(*) from PARAM where PAS='*'")), 1);
     QCOMPARE(count(dir.path(), QStringLiteral("select count(*) from PL")), 0);
@@ -149,6 +165,89 @@ void InstallTest::unusableFolderFails()
     QCOMPARE(init(dir.path(), {}, &output), 1);
     QVERIFY2(!output.trimmed().isEmpty(), "the failure must say why");
     QCOMPARE(init(dir.path(), {QStringLiteral("--bogus")}), 2);
+}
+
+QStringList InstallTest::rows(Database &db, const QString &table, const QStringList &columns)
+{
+    QSqlQuery q = db.run(QStringLiteral("select %1 from %2").arg(columns.join(QLatin1Char(',')), table));
+    QStringList all;
+    while (q.next()) {
+        QStringList cells;
+        for (int i = 0; i < columns.size(); ++i)
+            cells << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
+        all << cells.join(QLatin1Char('|'));
+    }
+    all.sort();
+    return all;
+}
+
+void InstallTest::initMendsTablesMadeByAnotherTool()
+{
+    QTemporaryDir dir;
+    QVERIFY(prepare(dir));
+    QCOMPARE(init(dir.path(), {QStringLiteral("--demo")}), 0);
+    const DataLink link = DataLink::readFile(dir.filePath(QStringLiteral("sql.udl")));
+    // What each table lacks; rows that share a value must stay apart all the same.
+    const QList<QPair<QString, QStringList>> lacking = {
+        {QStringLiteral("PARAM"), {QStringLiteral("RID"), QStringLiteral("P5")}},
+        {QStringLiteral("S_PLAT"), {QStringLiteral("RID")}},
+        {QStringLiteral("S_POL"), {QStringLiteral("RID")}},
+        {QStringLiteral("PL"), {QStringLiteral("NAZNACH5")}},
+    };
+    QHash<QString, QStringList> kept;
+    QHash<QString, QStringList> before;
+    {
+        Database db;
+        db.open(link, dir.path());
+        db.execute(QStringLiteral("insert into PARAM (LOGIN,PAS,P6) values ('без пароля 1','','0')"));
+        db.execute(QStringLiteral("insert into PARAM (LOGIN,PAS,P6) values ('без пароля 2','','0')"));
+        db.execute(QStringLiteral("insert into S_POL (ID,NAME1) values ('','пустой ID 1')"));
+        db.execute(QStringLiteral("insert into S_POL (ID,NAME1) values ('','пустой ID 2')"));
+        for (const auto &[table, columns] : lacking) {
+            for (const ColumnDef &c : Schema::table(table)->columns)
+                if (!columns.contains(QLatin1String(c.name)))
+                    kept[table] << QLatin1String(c.name);
+            LegacyTables::dropColumns(db, table, columns);
+            before[table] = rows(db, table, kept[table]);
+        }
+    }
+    QCOMPARE(init(dir.path(), {}), 0);
+
+    Database db;
+    db.open(link, dir.path());
+    for (const auto &[table, columns] : lacking) {
+        QCOMPARE(rows(db, table, kept[table]), before[table]);
+        const QSqlRecord record = db.run(QStringLiteral("select * from %1").arg(table)).record();
+        QStringList made;
+        for (int i = 0; i < record.count(); ++i)
+            made << record.fieldName(i).toUpper();
+        QStringList wanted;
+        for (const ColumnDef &c : Schema::table(table)->columns)
+            wanted << QLatin1String(c.name);
+        // Only the document tables are bound to their order.
+        if (table != QLatin1String("PL")) {
+            made.sort();
+            wanted.sort();
+        }
+        QCOMPARE(made, wanted);
+    }
+    for (const QString table : {"PARAM", "S_PLAT", "S_POL"}) {
+        QSqlQuery q = db.run(QStringLiteral("select count(*), count(RID), count(distinct RID) from %1").arg(table));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(1).toLongLong(), q.value(0).toLongLong());
+        QCOMPARE(q.value(2).toLongLong(), q.value(0).toLongLong());
+    }
+    // The archive move copies rows by position, so the mended PL still matches PL_A.
+    QVERIFY(db.execute(QStringLiteral("insert into PL_A select * from PL")) > 0);
+    // Each of two rows with the same empty PAS can be written on its own again.
+    DataSet users(db);
+    users.setSql(QStringLiteral("select * from PARAM where PAS=? order by LOGIN"), {QStringLiteral("")});
+    users.open();
+    QCOMPARE(users.recordCount(), 2);
+    users.edit();
+    users.setValue(QStringLiteral("P5"), QStringLiteral("правка"));
+    users.post();
+    QCOMPARE(count(dir.path(), QStringLiteral("select count(*) from PARAM where P5='правка'")), 1);
 }
 
 QTEST_GUILESS_MAIN(InstallTest)

@@ -1,5 +1,6 @@
 #include "support/Engines.h"
 #include "support/Keys.h"
+#include "support/LegacyTables.h"
 #include "support/WindowFixture.h"
 
 #include "app/SignIn.h"
@@ -9,6 +10,7 @@
 #include <QDate>
 #include <QFile>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -30,6 +32,8 @@ private slots:
     void classicDataLinkConnects();
     void reloadRegisterStatements_data();
     void reloadRegisterStatements();
+    void quotePasswordSignsIn();
+    void signInAfterInitMendsTablesWithoutRowKey();
 
 private:
     TempDatabase::Options options() const;
@@ -87,6 +91,7 @@ void SignInTest::refusesPassword_data()
     QTest::newRow("empty") << QString();
     QTest::newRow("quote") << QStringLiteral("' or '1'='1");
     QTest::newRow("two characters") << QStringLiteral("12");
+    QTest::newRow("backslash and quote") << QStringLiteral("\\' or 1=1 --");
 }
 
 void SignInTest::refusesPassword()
@@ -94,6 +99,10 @@ void SignInTest::refusesPassword()
     QFETCH(QString, password);
     WindowFixture f(options());
     REQUIRE_DATA(f);
+    // A server that reads a backslash in quotes as an escape, as old ones did.
+    if (Engines::current() == Engine::PostgreSQL)
+        f.data().db().execute(QStringLiteral("alter database %1 set standard_conforming_strings=off")
+                                  .arg(f.data().link().initialCatalog));
     QVERIFY(!f.signIn(password));
     QCOMPARE(f.dialogs().messages(), QStringList{QStringLiteral("Неверный пароль")});
     QVERIFY(!f.window().isVisible());
@@ -208,12 +217,42 @@ void SignInTest::reloadRegisterStatements()
     QVERIFY(f.signIn(QStringLiteral("2")));
     f.window().setArchive(archive);
     f.window().ReloadRegister();
-    QCOMPARE(f.window().q1().sql(), sql);
+    QCOMPARE(f.window().q1().statementText(), sql);
     const QString table = archive ? QStringLiteral("PL_A") : QStringLiteral("PL");
     const QString where = p6 == QLatin1String("0") ? QString() : QStringLiteral(" where LOGIN='2'");
     QCOMPARE(f.window().q1().recordCount(),
              f.data().scalar(QStringLiteral("select count(*) from ") + table + where).toInt());
     QCOMPARE(f.window().q1().recNo(), 0);
+}
+
+void SignInTest::quotePasswordSignsIn()
+{
+    WindowFixture f(options());
+    REQUIRE_DATA(f);
+    f.data().db().run(QStringLiteral("insert into PARAM (LOGIN,PAS,P6) values (?,?,'0')"),
+                      {QStringLiteral("Кавычкин"), QStringLiteral("'")});
+    QVERIFY(f.signIn(QStringLiteral("'")));
+    QCOMPARE(f.window().windowTitle(), QStringLiteral("Добрый день, Кавычкин!"));
+}
+
+void SignInTest::signInAfterInitMendsTablesWithoutRowKey()
+{
+    WindowFixture f(options());
+    REQUIRE_DATA(f);
+    Database &db = f.data().db();
+    const int users = f.data().scalar(QStringLiteral("select count(*) from PARAM")).toInt();
+    const int recipients = f.data().scalar(QStringLiteral("select count(*) from S_POL")).toInt();
+    // Tables laid out by another tool, without the hidden row key.
+    for (const QString table : {"PARAM", "S_POL"})
+        LegacyTables::dropColumns(db, table, {QStringLiteral("RID")});
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("PARAM.*payorders init")));
+    QVERIFY(!f.signIn(QStringLiteral("1")));
+
+    Installer::createSchema(db);
+    QCOMPARE(f.data().scalar(QStringLiteral("select count(*) from PARAM")).toInt(), users);
+    QCOMPARE(f.data().scalar(QStringLiteral("select count(*) from S_POL")).toInt(), recipients);
+    QVERIFY(f.signIn(QStringLiteral("1")));
+    QCOMPARE(f.window().windowTitle(), QStringLiteral("Добрый день, Иванова Анна!"));
 }
 
 QTEST_MAIN(SignInTest)
