@@ -31,8 +31,14 @@ const QString stateColumn = QStringLiteral("PRIZN_DK");
 bool changeState(DataSet &documents, const QString &seen, const QString &next)
 {
     documents.edit();
-    documents.setValue(stateColumn, next);
-    return documents.postExpecting(stateColumn, seen);
+    try {
+        documents.setValue(stateColumn, next);
+        return documents.postExpecting(stateColumn, seen);
+    } catch (...) {
+        // Left pending, the next row move would write it without the check.
+        documents.cancel();
+        throw;
+    }
 }
 
 } // namespace

@@ -74,9 +74,15 @@ Numbering takeNumbering(Session &session)
         n.number = number;
         n.date = ReadDateText(user.text(QStringLiteral("P2")), Clock::today());
         user.edit();
-        user.setValue(p1, QString::number(number.toLongLong() + 1));
-        if (user.postExpecting(p1, seen))
-            return n;
+        try {
+            user.setValue(p1, QString::number(number.toLongLong() + 1));
+            if (user.postExpecting(p1, seen))
+                return n;
+        } catch (...) {
+            // The editor's next store of P2 would write the number along.
+            user.cancel();
+            throw;
+        }
     }
     throw AppError(QStringLiteral("Номер документа всё время занимают с другого компьютера. Документ не создан."));
 }
@@ -109,22 +115,28 @@ bool NewDocumentCommand(Session &session, DataSet &general, DataSet &bank)
 
     DataSet &documents = session.documents();
     documents.insert();
-    documents.setValue(QStringLiteral("NALOG"), false);
-    documents.setValue(QStringLiteral("OCHER_PL"), QStringLiteral("5"));
-    documents.setValue(QStringLiteral("VID_OP"), QStringLiteral("01"));
-    documents.setValue(QStringLiteral("NDS"), QStringLiteral("0"));
-    documents.setValue(QStringLiteral("LOGIN"), session.userPas());
-    documents.setValue(QStringLiteral("ID"), NewTimestampId());
-    for (auto it = payer.cbegin(); it != payer.cend(); ++it)
-        documents.setValue(it.key(), it.value());
-    documents.setValue(QStringLiteral("BANK_PL1"), payerBank.name);
-    documents.setValue(QStringLiteral("K_SBANK_DT"), payerBank.correspondent);
-    documents.setValue(QStringLiteral("NNP_PL"), payerBank.settlement);
-    documents.setValue(QStringLiteral("TNP_PL"), payerBank.settlementType);
-    documents.setValue(QStringLiteral("PRIZN_DK"), DocumentState::Open);
-    documents.setValue(QStringLiteral("VID_PLAT"), QStringLiteral("1"));
-    if (numbering.automatic)
-        documents.setValue(QStringLiteral("NOM"), numbering.number);
-    documents.setValue(QStringLiteral("DATE"), numbering.date);
+    try {
+        documents.setValue(QStringLiteral("NALOG"), false);
+        documents.setValue(QStringLiteral("OCHER_PL"), QStringLiteral("5"));
+        documents.setValue(QStringLiteral("VID_OP"), QStringLiteral("01"));
+        documents.setValue(QStringLiteral("NDS"), QStringLiteral("0"));
+        documents.setValue(QStringLiteral("LOGIN"), session.userPas());
+        documents.setValue(QStringLiteral("ID"), NewTimestampId());
+        for (auto it = payer.cbegin(); it != payer.cend(); ++it)
+            documents.setValue(it.key(), it.value());
+        documents.setValue(QStringLiteral("BANK_PL1"), payerBank.name);
+        documents.setValue(QStringLiteral("K_SBANK_DT"), payerBank.correspondent);
+        documents.setValue(QStringLiteral("NNP_PL"), payerBank.settlement);
+        documents.setValue(QStringLiteral("TNP_PL"), payerBank.settlementType);
+        documents.setValue(QStringLiteral("PRIZN_DK"), DocumentState::Open);
+        documents.setValue(QStringLiteral("VID_PLAT"), QStringLiteral("1"));
+        if (numbering.automatic)
+            documents.setValue(QStringLiteral("NOM"), numbering.number);
+        documents.setValue(QStringLiteral("DATE"), numbering.date);
+    } catch (...) {
+        // Not shown in the editor, the new row must not be stored by a later row move.
+        documents.cancel();
+        throw;
+    }
     return true;
 }

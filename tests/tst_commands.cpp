@@ -207,6 +207,9 @@ private slots:
     void unlock_data();
     void unlock();
 
+    void databaseErrorLeavesNothingPending_data();
+    void databaseErrorLeavesNothingPending();
+
     void help();
     void menu();
 
@@ -1021,6 +1024,91 @@ void CommandsTest::unlock()
     QCOMPARE(selectedId(w), id);
     QCOMPARE(w.q1().state(), DataSet::State::Browse);
     QCOMPARE(focusName(), QStringLiteral("grid_m"));
+}
+
+// ---------------------------------------------------------------------------
+// A failed write
+
+namespace {
+
+const QString failure = QStringLiteral("запись запрещена");
+
+// Every write of the given kind to the table fails with the database's own message.
+void failWrites(Database &db, const QString &table, const QString &event)
+{
+    if (db.engine() == Engine::SQLite) {
+        db.execute(QStringLiteral("create trigger fail_%1 before %2 on %1 begin select raise(abort, '%3'); end")
+                       .arg(table, event, failure));
+        return;
+    }
+    db.execute(QStringLiteral("create or replace function fail_write() returns trigger language plpgsql as "
+                              "$$ begin raise exception '%1'; end $$")
+                   .arg(failure));
+    db.execute(QStringLiteral("create trigger fail_%1 before %2 on %1 for each row execute procedure fail_write()")
+                   .arg(table, event));
+}
+
+void allowWrites(Database &db, const QString &table)
+{
+    if (db.engine() == Engine::SQLite)
+        db.execute(QStringLiteral("drop trigger fail_%1").arg(table));
+    else
+        db.execute(QStringLiteral("drop trigger fail_%1 on %1").arg(table));
+}
+
+} // namespace
+
+void CommandsTest::databaseErrorLeavesNothingPending_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("state"); // D2's
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("event");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << "3" << "PL" << "update";
+    QTest::newRow("Ctrl+F3") << int(Qt::Key_F3) << int(Qt::ControlModifier) << "2" << "PL" << "update";
+    QTest::newRow("F5") << int(Qt::Key_F5) << int(Qt::NoModifier) << "3" << "PL" << "insert";
+    QTest::newRow("Insert, the number") << int(Qt::Key_Insert) << int(Qt::NoModifier) << "3" << "PARAM"
+                                        << "update";
+}
+
+// The command ends with the database's message; no half-made edit is left
+// for a later row move to write behind the user's back.
+void CommandsTest::databaseErrorLeavesNothingPending()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, state);
+    QFETCH(QString, table);
+    QFETCH(QString, event);
+    SIGNED_IN(f, state, [](TempDatabase &d) {
+        preparePayer(d);
+        setNumbering(d, true, QStringLiteral("41"));
+    });
+    MainWindow &w = f->window();
+    selectRow(w, QStringLiteral("D2"));
+    failWrites(f->otherComputer(), table, event);
+    const QString before = everything(f->data());
+    f->dialogs().yesNoAnswers.enqueue(true);
+
+    Keys::press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(f->dialogs().errors().size(), 1);
+    QVERIFY2(f->dialogs().errors().first().contains(failure), qPrintable(f->dialogs().errors().first()));
+    QCOMPARE(pageOf(w), QStringLiteral("all"));
+    QCOMPARE(w.q1().state(), DataSet::State::Browse);
+    QCOMPARE(w.qPas().state(), DataSet::State::Browse);
+    QCOMPARE(everything(f->data()), before);
+
+    // Writes work again; moving in the list writes nothing.
+    allowWrites(f->otherComputer(), table);
+    Keys::press(Qt::Key_Up);
+    Keys::press(Qt::Key_Down);
+    QCOMPARE(everything(f->data()), before);
+    QCOMPARE(listedState(w, QStringLiteral("D2")), state);
+    // The number was not used: the next new document takes it.
+    Keys::press(Qt::Key_Insert);
+    QCOMPARE(pageOf(w), QStringLiteral("new"));
+    QCOMPARE(w.q1().text(QStringLiteral("NOM")), QStringLiteral("41"));
 }
 
 // ---------------------------------------------------------------------------
