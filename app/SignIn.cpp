@@ -40,10 +40,11 @@ bool SignIn::run()
         user.edit();
         user.setValue(QStringLiteral("P2"), Clock::today().toString(QStringLiteral("dd.MM.yy")));
         user.post();
-        m_window.loadCodeNames();
+        Session &session = m_window.session();
+        session.loadCodeNames();
 
-        m_window.setArchive(false);
-        if (!m_window.isAdministrator()) {
+        session.setArchive(false);
+        if (!session.isAdministrator()) {
             m_window.showPage(QStringLiteral("all"));
             m_window.ReloadRegister();
             m_window.registerPage()->enter();

@@ -67,7 +67,7 @@ void SignInTest::userSeesRegister()
     QVERIFY(f.window().q1().isOpen());
     QCOMPARE(f.window().q1().sql(), QStringLiteral("select * from PL order by DATE desc"));
     QCOMPARE(f.window().q1().recordCount(), f.data().scalar(QStringLiteral("select count(*) from PL")).toInt());
-    QVERIFY(!f.window().isArchive());
+    QVERIFY(!f.window().session().isArchive());
     QVERIFY(QGuiApplication::overrideCursor());
     QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BlankCursor);
     QCOMPARE(Keys::focused()->objectName(), QStringLiteral("grid_m"));
@@ -215,7 +215,7 @@ void SignInTest::reloadRegisterStatements()
     REQUIRE_DATA(f);
     f.data().db().run(QStringLiteral("update PARAM set P6=? where PAS='2'"), {p6});
     QVERIFY(f.signIn(QStringLiteral("2")));
-    f.window().setArchive(archive);
+    f.window().session().setArchive(archive);
     f.window().ReloadRegister();
     QCOMPARE(f.window().q1().statementText(), sql);
     const QString table = archive ? QStringLiteral("PL_A") : QStringLiteral("PL");
