@@ -4,7 +4,7 @@
 #include "store/AppError.h"
 #include "store/DataLink.h"
 #include "store/Database.h"
-#include "store/DemoData.h"
+#include "setup/DemoData.h"
 #include "store/Installer.h"
 
 #include <QApplication>

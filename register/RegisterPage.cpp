@@ -102,8 +102,11 @@ RegisterPage::RegisterPage(Session &session, QWidget *parent)
     connect(m_model, &QAbstractItemModel::modelReset, this, &RegisterPage::selectCurrentRow);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
-                if (current.isValid() && current.row() != m_session.documents().recNo())
-                    m_session.documents().setRecNo(current.row());
+                // A move posts a pending edit, which may fail; nothing may escape the slot.
+                m_session.run([&] {
+                    if (current.isValid() && current.row() != m_session.documents().recNo())
+                        m_session.documents().setRecNo(current.row());
+                });
             });
 }
 

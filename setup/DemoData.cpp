@@ -1,4 +1,4 @@
-#include "store/DemoData.h"
+#include "setup/DemoData.h"
 #include "store/AppError.h"
 #include "store/Database.h"
 #include "store/Schema.h"

@@ -2,7 +2,7 @@
 #include "support/PgCluster.h"
 
 #include "store/AppError.h"
-#include "store/DemoData.h"
+#include "setup/DemoData.h"
 #include "store/Installer.h"
 #include "store/Schema.h"
 
