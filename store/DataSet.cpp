@@ -839,8 +839,10 @@ bool DataSet::find(const QString &columnName, const QString &value)
     postPending();
     const int c = column(columnName);
     const int n = recordCount();
+    // Compared as stored bytes: Enter and F11 look for one document among every row.
+    const QByteArray wanted = value.toUtf8();
     for (int row = 0; row < n; ++row) {
-        if (rawAt(row, c) == value) {
+        if (rawBytes(storeRow(row), c) == wanted) {
             setRecNo(row);
             return true;
         }

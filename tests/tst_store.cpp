@@ -29,6 +29,8 @@ private slots:
     void installationIsRepeatable();
     void opensSnapshotWithExactCount();
     void walksAndLocates();
+    void findsExactStoredText_data();
+    void findsExactStoredText();
     void readsColumnsInAnyCase();
     void postWritesOnlyChangedColumns();
     void postPinsOneRowWithSharedKey_data();
@@ -203,6 +205,51 @@ void StoreTest::walksAndLocates()
     // A miss leaves the current row where it was.
     QVERIFY(!ds.locate(QStringLiteral("NAME_POL1"), QStringLiteral("Яблоко")));
     QCOMPARE(ds.recNo(), 2);
+}
+
+void StoreTest::findsExactStoredText_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("row"); // -1: not found, the cursor stays on the first row
+
+    QTest::newRow("Cyrillic name") << "" << "NAME_POL1" << "Ромашка" << 0;
+    QTest::newRow("other letter case") << "" << "NAME_POL1" << "ромашка" << 2;
+    QTest::newRow("prefix is no match") << "" << "NAME_POL1" << "Ромаш" << -1;
+    QTest::newRow("longer text is no match") << "" << "NAME_POL1" << "Ромашка-22" << -1;
+    QTest::newRow("amount as stored") << "" << "S" << "10" << 1;
+    QTest::newRow("last row") << "" << "ID" << "c" << 2;
+    QTest::newRow("row among the filtered") << "NOM='5'" << "ID" << "c" << 1;
+    QTest::newRow("hidden by the filter") << "NOM='5'" << "ID" << "b" << -1;
+}
+
+void StoreTest::findsExactStoredText()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, column);
+    QFETCH(QString, value);
+    QFETCH(int, row);
+    TempDatabase t(options());
+    REQUIRE_VALID(t);
+    t.addDocument(QStringLiteral("PL"), {{"ID", "a"}, {"NOM", "5"}, {"S", 1234.5}, {"NAME_POL1", "Ромашка"},
+                                         {"DATE", QDate(2024, 1, 3)}});
+    t.addDocument(QStringLiteral("PL"), {{"ID", "b"}, {"NOM", "6"}, {"S", 10.0}, {"NAME_POL1", "Ромашка-2"},
+                                         {"DATE", QDate(2024, 1, 2)}});
+    t.addDocument(QStringLiteral("PL"), {{"ID", "c"}, {"NOM", "5"}, {"S", 1234.5}, {"NAME_POL1", "ромашка"},
+                                         {"DATE", QDate(2024, 1, 1)}});
+    DataSet ds(t.db());
+    ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
+    ds.open();
+    if (!filter.isEmpty()) {
+        ds.setFilter(filter);
+        ds.setFiltered(true);
+    }
+    ds.first();
+    QCOMPARE(ds.find(column, value), row >= 0);
+    QCOMPARE(ds.recNo(), qMax(row, 0));
+    if (row >= 0)
+        QCOMPARE(ds.text(column), value);
 }
 
 void StoreTest::readsColumnsInAnyCase()
