@@ -236,24 +236,15 @@ std::unique_ptr<WindowFixture> CommandsTest::signedIn(const QVariant &state,
                                                       const QString &password)
 {
     Clock::set(signInMoment);
-    TempDatabase::Options o;
-    o.engine = Engines::current();
-    o.demo = true; // the two users and the default payer, no documents
-    o.documents = 0;
-    auto f = std::make_unique<WindowFixture>(o);
-    if (!f->data().isValid()) {
-        QTest::qFail(qPrintable(f->data().reason()), __FILE__, __LINE__);
+    auto f = WindowFixture::signedInOver(password, [&](TempDatabase &d) {
+        d.addDocument(QStringLiteral("PL"), document("D1", QDate(2024, 3, 20), "11", QStringLiteral("1")));
+        d.addDocument(QStringLiteral("PL"), document("D2", QDate(2024, 3, 10), "105", state));
+        d.addDocument(QStringLiteral("PL_A"), document("A1", QDate(2024, 2, 1), "7", QStringLiteral("3")));
+        if (prepare)
+            prepare(d);
+    });
+    if (!f)
         return nullptr;
-    }
-    f->data().addDocument(QStringLiteral("PL"), document("D1", QDate(2024, 3, 20), "11", QStringLiteral("1")));
-    f->data().addDocument(QStringLiteral("PL"), document("D2", QDate(2024, 3, 10), "105", state));
-    f->data().addDocument(QStringLiteral("PL_A"), document("A1", QDate(2024, 2, 1), "7", QStringLiteral("3")));
-    if (prepare)
-        prepare(f->data());
-    if (!f->signIn(password)) {
-        QTest::qFail("sign-in failed", __FILE__, __LINE__);
-        return nullptr;
-    }
     Clock::set(commandMoment);
     return f;
 }

@@ -127,28 +127,16 @@ void EditorTest::cleanup()
 
 std::unique_ptr<WindowFixture> EditorTest::signedIn(const std::function<void(TempDatabase &)> &prepare)
 {
-    TempDatabase::Options o;
-    o.engine = Engines::current();
-    o.demo = true;
-    o.documents = 0;
-    auto f = std::make_unique<WindowFixture>(o);
-    if (!f->data().isValid()) {
-        QTest::qFail(qPrintable(f->data().reason()), __FILE__, __LINE__);
-        return nullptr;
-    }
-    f->data().addDocument(QStringLiteral("PL"),
-                          {{"ID", QStringLiteral("D1")}, {"NOM", QStringLiteral("5")}, {"DATE", QDate(2024, 3, 1)},
-                           {"S", 1180.0}, {"NAME_POL1", QStringLiteral("ООО Ромашка")}, {"NDS", QStringLiteral("0")},
-                           {"OCHER_PL", QStringLiteral("5")}, {"VID_OP", QStringLiteral("01")},
-                           {"VID_PLAT", QStringLiteral("1")}, {"NALOG", false}, {"LOGIN", QStringLiteral("1")},
-                           {"PRIZN_DK", QStringLiteral("3")}});
-    if (prepare)
-        prepare(f->data());
-    if (!f->signIn(QStringLiteral("1"))) {
-        QTest::qFail("sign-in failed", __FILE__, __LINE__);
-        return nullptr;
-    }
-    return f;
+    return WindowFixture::signedInOver(QStringLiteral("1"), [&](TempDatabase &d) {
+        d.addDocument(QStringLiteral("PL"),
+                      {{"ID", QStringLiteral("D1")}, {"NOM", QStringLiteral("5")}, {"DATE", QDate(2024, 3, 1)},
+                       {"S", 1180.0}, {"NAME_POL1", QStringLiteral("ООО Ромашка")}, {"NDS", QStringLiteral("0")},
+                       {"OCHER_PL", QStringLiteral("5")}, {"VID_OP", QStringLiteral("01")},
+                       {"VID_PLAT", QStringLiteral("1")}, {"NALOG", false}, {"LOGIN", QStringLiteral("1")},
+                       {"PRIZN_DK", QStringLiteral("3")}});
+        if (prepare)
+            prepare(d);
+    });
 }
 
 #define SIGNED_IN(var, ...)  \

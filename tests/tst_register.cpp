@@ -241,26 +241,14 @@ void RegisterTest::initTestCase_data()
 std::unique_ptr<WindowFixture> RegisterTest::signedIn(const QString &password,
                                                       const std::function<void(TempDatabase &)> &prepare)
 {
-    TempDatabase::Options o;
-    o.engine = Engines::current();
-    o.demo = true; // the two demo users, but no demo documents
-    o.documents = 0;
-    auto f = std::make_unique<WindowFixture>(o);
-    if (!f->data().isValid()) {
-        QTest::qFail(qPrintable(f->data().reason()), __FILE__, __LINE__);
-        return nullptr;
-    }
-    for (const Doc &d : currentDocs())
-        f->data().addDocument(QStringLiteral("PL"), columnsOf(d));
-    for (const Doc &d : archiveDocs())
-        f->data().addDocument(QStringLiteral("PL_A"), columnsOf(d));
-    if (prepare)
-        prepare(f->data());
-    if (!f->signIn(password)) {
-        QTest::qFail("sign-in failed", __FILE__, __LINE__);
-        return nullptr;
-    }
-    return f;
+    return WindowFixture::signedInOver(password, [&](TempDatabase &d) {
+        for (const Doc &doc : currentDocs())
+            d.addDocument(QStringLiteral("PL"), columnsOf(doc));
+        for (const Doc &doc : archiveDocs())
+            d.addDocument(QStringLiteral("PL_A"), columnsOf(doc));
+        if (prepare)
+            prepare(d);
+    });
 }
 
 #define SIGNED_IN(var, ...)                                                                                  \

@@ -1,4 +1,5 @@
 #include "support/WindowFixture.h"
+#include "support/Engines.h"
 
 #include <QGuiApplication>
 #include <QStackedWidget>
@@ -40,4 +41,25 @@ Database &WindowFixture::otherComputer()
         m_other->open(m_data.link(), m_data.folder());
     }
     return *m_other;
+}
+
+std::unique_ptr<WindowFixture> WindowFixture::signedInOver(const QString &password,
+                                                           const std::function<void(TempDatabase &)> &prepare)
+{
+    TempDatabase::Options o;
+    o.engine = Engines::current();
+    o.demo = true;
+    o.documents = 0;
+    auto f = std::make_unique<WindowFixture>(o);
+    if (!f->data().isValid()) {
+        QTest::qFail(qPrintable(f->data().reason()), __FILE__, __LINE__);
+        return nullptr;
+    }
+    if (prepare)
+        prepare(f->data());
+    if (!f->signIn(password)) {
+        QTest::qFail("sign-in failed", __FILE__, __LINE__);
+        return nullptr;
+    }
+    return f;
 }

@@ -5,6 +5,7 @@
 
 #include "app/MainWindow.h"
 
+#include <functional>
 #include <memory>
 
 // The real main window over a temporary database, signed in with a scripted
@@ -17,6 +18,12 @@ public:
 
     // Signs in with the password; true when the window loop would run.
     bool signIn(const QString &password);
+
+    // The window on the running test's engine over the demo users and payer but no
+    // demo documents, signed in with the password after prepare has run on the
+    // database. Fails the calling test and gives nullptr when that cannot be done.
+    static std::unique_ptr<WindowFixture> signedInOver(const QString &password,
+                                                       const std::function<void(TempDatabase &)> &prepare);
 
     TempDatabase &data() { return m_data; }
     ScriptedDialogs &dialogs() { return m_dialogs; }
