@@ -1,5 +1,6 @@
 #include "app/Dialogs.h"
 
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -44,6 +45,9 @@ void QtDialogs::message(const QString &text)
 bool QtDialogs::askYesNo(const QString &caption, const QString &question)
 {
     QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No, m_parent);
+    // A short question would make the box narrower than its caption, which the title bar then cuts.
+    const int captionWidth = QFontMetrics(box.font()).horizontalAdvance(caption);
+    box.setStyleSheet(QStringLiteral("QLabel { min-width: %1px; }").arg(captionWidth));
     // Enter answers Yes and Esc answers No, as the keyboard user expects.
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
