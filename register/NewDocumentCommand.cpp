@@ -54,6 +54,9 @@ Numbering takeNumbering(Session &session)
     DataSet &user = session.user();
     const QString p1 = QStringLiteral("P1");
     const int width = Schema::column(*Schema::table(QStringLiteral("PL")), QStringLiteral("NOM"))->width;
+    // A setting typed but not saved yet goes to the table with the number, not lost by the reread.
+    if (user.state() == DataSet::State::Edit)
+        user.post();
     for (int attempt = 0; attempt < numberingTries; ++attempt) {
         user.open();
         if (user.isEmpty())

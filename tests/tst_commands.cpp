@@ -197,6 +197,7 @@ private slots:
     void newDocument_data();
     void newDocument();
     void numberingSharedByTwoComputers();
+    void newDocumentKeepsUnsavedSetting();
     void newDocumentRefused_data();
     void newDocumentRefused();
 
@@ -790,6 +791,24 @@ void CommandsTest::numberingSharedByTwoComputers()
     QCOMPARE(p1Of(f->data(), QStringLiteral("1")), QStringLiteral("44"));
     QVERIFY(f->dialogs().errors().isEmpty());
     QVERIFY(b.dialogs.errors().isEmpty());
+}
+
+void CommandsTest::newDocumentKeepsUnsavedSetting()
+{
+    SIGNED_IN(f, QStringLiteral("3"), [](TempDatabase &d) {
+        preparePayer(d);
+        setNumbering(d, true, QStringLiteral("41"));
+    });
+    // A setting typed and left unsaved, as the settings panel leaves it after Esc.
+    DataSet &user = f->window().qPas();
+    user.edit();
+    user.setValue(QStringLiteral("P5"), QStringLiteral("НДС не облагается"));
+    QVERIFY(focusGrid(f->window()));
+    Keys::press(Qt::Key_Insert);
+    QCOMPARE(f->window().q1().text(QStringLiteral("NOM")), QStringLiteral("41"));
+    QCOMPARE(f->data().scalar(QStringLiteral("select P5 from PARAM where PAS='1'")).toString(),
+             QStringLiteral("НДС не облагается"));
+    QCOMPARE(p1Of(f->data(), QStringLiteral("1")), QStringLiteral("42"));
 }
 
 void CommandsTest::newDocumentRefused_data()
