@@ -1,11 +1,14 @@
 #include "editor/EditorPage.h"
 #include "editor/AmountEntry.h"
 #include "editor/EditorForm.h"
+#include "editor/RecipientAccount.h"
 #include "editor/VatLine.h"
 #include "register/DocumentState.h"
 #include "session/Session.h"
+#include "store/BankLookup.h"
 #include "store/Clock.h"
 #include "store/DateText.h"
+#include "store/TextWidth.h"
 #include "widgets/PanelHider.h"
 #include "widgets/PickList.h"
 
@@ -71,8 +74,13 @@ bool isText(const FormElement &e)
 
 } // namespace
 
-EditorPage::EditorPage(Session &session, QWidget *parent) : QWidget(parent), m_session(session)
+EditorPage::EditorPage(Session &session, QWidget *parent)
+    : QWidget(parent), m_session(session), m_general(session.db()), m_bank(session.db()),
+      m_recipients(session.db())
 {
+    m_general.setObjectName(QStringLiteral("q"));
+    m_bank.setObjectName(QStringLiteral("q_dbf"));
+    m_recipients.setObjectName(QStringLiteral("q_pol"));
     setAutoFillBackground(true);
     build();
     buildAmountEntry();
@@ -360,6 +368,11 @@ bool EditorPage::keyPressed(QWidget *field, QKeyEvent *event)
             return true;
         }
     }
+    if (name == QLatin1String("DBE_SCH_KT") && key == Qt::Key_F2) {
+        m_session.run([&] { storeField(field); });
+        emit recipientDirectoryRequested();
+        return true;
+    }
     const FieldRow *row = fieldRow(name);
     auto *line = qobject_cast<QLineEdit *>(field);
     if (row && line && row->advance == AutoAdvance::Priority && autoAdvances(*row, key, true, line->text())) {
@@ -454,9 +467,9 @@ bool EditorPage::runWork(FieldWork work)
     case FieldWork::ConfirmAmount:
         return confirmAmount();
     case FieldWork::AccountLookup:
+        return handleAccount();
     case FieldWork::BankLookup:
-        // The recipient and bank look-ups come with the recipient directory.
-        return true;
+        return handleBank();
     case FieldWork::LeaveUnfinished:
         return leave(false);
     case FieldWork::LeaveFinished:
@@ -546,6 +559,89 @@ void EditorPage::writeVatLine()
     doc.setValue(QStringLiteral("NAZNACH5"), VatLine(doc.text(QStringLiteral("NDS")), doc.value(QStringLiteral("S")),
                                                      m_session.setting(QStringLiteral("P5"))));
     loadFields();
+}
+
+bool EditorPage::pickRecipient(const QString &account)
+{
+    bool handled = false;
+    m_session.run([&] {
+        DataSet &doc = m_session.documents();
+        doc.setValue(QStringLiteral("SCH_KT"), account);
+        loadFields();
+        handled = handleAccount();
+        if (handled)
+            focusControl(QStringLiteral("DBE_inn"));
+    });
+    return handled;
+}
+
+bool EditorPage::handleAccount()
+{
+    DataSet &doc = m_session.documents();
+    storeFields();
+    auto *accountBox = qobject_cast<QLineEdit *>(control(QStringLiteral("DBE_SCH_KT")));
+    if (!RecipientAccountPasses(doc.text(QStringLiteral("SCH_KT")))) {
+        m_message->setText(QStringLiteral("счет должен состоять из цифр"));
+        accountBox->selectAll();
+        return false;
+    }
+    m_general.close();
+    m_general.setSql(QStringLiteral("select * from S_POL where SCHET=?"), {doc.text(QStringLiteral("SCH_KT"))});
+    m_general.open();
+    if (!m_general.isEmpty()) {
+        m_general.first();
+        const struct { const char *document; const char *directory; } filled[] = {
+            {"INN_POL", "INN"},     {"KPP_POL", "KPP"},     {"NAME_POL1", "NAME1"}, {"NAME_POL2", "NAME2"},
+            {"NAME_POL3", "NAME3"}, {"NAME_POL4", "NAME4"}, {"MFOBANKPOL", "BIK"},
+        };
+        for (const auto &f : filled)
+            doc.setValue(QLatin1String(f.document), m_general.text(QLatin1String(f.directory)));
+        loadFields();
+        // Its result does not matter here: the focus goes on to the INN either way.
+        FillRecipientBank(accountBox);
+    }
+    return true;
+}
+
+bool EditorPage::FillRecipientBank(QLineEdit *field)
+{
+    DataSet &doc = m_session.documents();
+    const BankDetails bank = LookupBank(m_bank, m_general, doc.text(QStringLiteral("MFOBANKPOL")));
+    if (!bank.found)
+        m_message->setText(QStringLiteral("Банка не существует"));
+    doc.setValue(QStringLiteral("BANK_POL1"), bank.name);
+    doc.setValue(QStringLiteral("K_SBANK_KT"), bank.correspondent);
+    doc.setValue(QStringLiteral("NNP_POL"), bank.settlement);
+    doc.setValue(QStringLiteral("TNP_POL"), bank.settlementType);
+    loadFields();
+    if (!bank.found)
+        field->selectAll();
+    return bank.found;
+}
+
+bool EditorPage::handleBank()
+{
+    storeFields();
+    if (!FillRecipientBank(qobject_cast<QLineEdit *>(control(QStringLiteral("DBE_bik")))))
+        return false;
+    DataSet &doc = m_session.documents();
+    const QString account = doc.text(QStringLiteral("SCH_KT"));
+    m_recipients.close();
+    m_recipients.setSql(QStringLiteral("select * from S_POL where SCHET=?"), {account});
+    m_recipients.open();
+    if (m_recipients.isEmpty()) {
+        // The directory grows from the documents: a new account joins it once its bank is known.
+        m_recipients.insert();
+        m_recipients.setValue(QStringLiteral("INN"), doc.text(QStringLiteral("INN_POL")));
+        m_recipients.setValue(QStringLiteral("KPP"), doc.text(QStringLiteral("KPP_POL")));
+        m_recipients.setValue(QStringLiteral("SCHET"), account);
+        m_recipients.setValue(QStringLiteral("BIK"), doc.text(QStringLiteral("MFOBANKPOL")));
+        for (int line = 1; line <= 4; ++line)
+            m_recipients.setValue(QStringLiteral("NAME%1").arg(line), doc.text(QStringLiteral("NAME_POL%1").arg(line)));
+        m_recipients.setValue(QStringLiteral("NAME"), leftCharacters(doc.text(QStringLiteral("NAME_POL1")), 20));
+        m_recipients.post();
+    }
+    return true;
 }
 
 bool EditorPage::leave(bool finished)

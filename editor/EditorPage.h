@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/FieldOrder.h"
+#include "store/DataSet.h"
 
 #include <QHash>
 #include <QWidget>
@@ -24,9 +25,16 @@ public:
     void open();
     QWidget *control(const QString &name) const;
 
+    // A recipient picked in the directory: its account goes into the document and
+    // is handled as Enter in the account field would. False when the account is
+    // refused; the focus then stays where it is.
+    bool pickRecipient(const QString &account);
+
 signals:
     // The document is stored; the register is to be shown.
     void closed();
+    // F2 in the account field.
+    void recipientDirectoryRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -50,6 +58,9 @@ private:
     bool checkFirstAmount();
     bool confirmAmount();
     void writeVatLine();
+    bool handleAccount();
+    bool handleBank();
+    bool FillRecipientBank(QLineEdit *field);
     bool leave(bool finished);
 
     // The boxes' texts into the pending record, and the record back into the boxes.
@@ -59,6 +70,9 @@ private:
     QString columnOf(QWidget *box) const;
 
     Session &m_session;
+    DataSet m_general;    // q
+    DataSet m_bank;       // q_dbf
+    DataSet m_recipients; // the recipient directory, for the look-up and a new entry
     QHash<QString, QWidget *> m_controls;
     QHash<QWidget *, QRect> m_design;
     QHash<QWidget *, int> m_fontPixels;

@@ -10,6 +10,7 @@
 #include "store/Schema.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSet>
@@ -98,6 +99,17 @@ private slots:
     void failedStoreOnEscapeKeepsEditor();
     void failedFinalStoreKeepsEditor();
 
+    void accountCheck_data();
+    void accountCheck();
+    void knownAccountFillsRecipient();
+    void knownAccountWithUnknownBank();
+    void unknownAccountKeepsRecipient();
+    void newAccountJoinsDirectoryOnce();
+    void unknownBikStays_data();
+    void unknownBikStays();
+    void pickFromDirectory_data();
+    void pickFromDirectory();
+
 private:
     // Signed in as user 1 over a register of one completed document D1; prepare
     // runs on the database before sign-in.
@@ -133,7 +145,8 @@ std::unique_ptr<WindowFixture> EditorTest::signedIn(const std::function<void(Tem
                        {"S", 1180.0}, {"NAME_POL1", QStringLiteral("ООО Ромашка")}, {"NDS", QStringLiteral("0")},
                        {"OCHER_PL", QStringLiteral("5")}, {"VID_OP", QStringLiteral("01")},
                        {"VID_PLAT", QStringLiteral("1")}, {"NALOG", false}, {"LOGIN", QStringLiteral("1")},
-                       {"PRIZN_DK", QStringLiteral("3")}});
+                       {"PRIZN_DK", QStringLiteral("3")}, {"SCH_KT", QStringLiteral("40702810000000000001")},
+                       {"MFOBANKPOL", QStringLiteral("044525225")}});
         if (prepare)
             prepare(d);
     });
@@ -406,7 +419,8 @@ void EditorTest::finishStoresCompletedWhateverIsMissing()
 {
     SIGNED_IN(f);
     QVERIFY(startNew(*f));
-    walkTo(QStringLiteral("DBE_vid_oper"));
+    // The keys lead through the account and BIK checks; the mouse goes straight there.
+    QTest::mouseClick(control(*f, "DBE_vid_oper"), Qt::LeftButton);
     QCOMPARE(focusName(), QStringLiteral("DBE_vid_oper"));
     Keys::press(Qt::Key_Return);
     QCOMPARE(pageName(*f), QStringLiteral("all"));
@@ -827,6 +841,221 @@ void EditorTest::failedFinalStoreKeepsEditor()
     QCOMPARE(pageName(*f), QStringLiteral("new"));
     QCOMPARE(focusName(), QStringLiteral("DBE_vid_oper"));
     QCOMPARE(f->data().scalar(QStringLiteral("select count(*) from PL")).toInt(), 0);
+}
+
+
+// ---------------------------------------------------------------------------
+// The recipient and its bank
+
+namespace {
+
+const QString knownAccount = QStringLiteral("40702810500000000777");
+
+// A recipient the directory knows, with the given BIK.
+void addKnownRecipient(TempDatabase &d, const QString &bik)
+{
+    d.db().run(QStringLiteral("insert into S_POL (ID,INN,KPP,SCHET,BIK,NAME1,NAME2,NAME3,NAME4,NAME) "
+                              "values ('R1','7710000001','771001001',?,?,'ООО \"Известный\"','строка 2','','','ООО \"Известный\"')"),
+               {knownAccount, bik});
+}
+
+int recipientsWith(WindowFixture &f, const QString &account)
+{
+    return f.data().scalar(QStringLiteral("select count(*) from S_POL where SCHET='%1'").arg(account)).toInt();
+}
+
+} // namespace
+
+void EditorTest::accountCheck_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("passes");
+    QTest::newRow("twenty digits go on by themselves") << "40702810900000001234" << true;
+    QTest::newRow("sixteen digits and Enter") << "4070281090000000" << true;
+    QTest::newRow("fifteen digits") << "407028109000000" << false;
+    QTest::newRow("a letter") << "40702810900000A01234" << false;
+    QTest::newRow("a blank") << "4070281090 000001234" << false;
+    QTest::newRow("a quote") << "40702810900000'01234" << false;
+}
+
+void EditorTest::accountCheck()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, passes);
+    SIGNED_IN(f);
+    QVERIFY(openD1(*f));
+    walkTo(QStringLiteral("DBE_SCH_KT"));
+    Keys::press(Qt::Key_Backspace);
+    Keys::type(typed);
+    if (focusName() == QLatin1String("DBE_SCH_KT"))
+        Keys::press(Qt::Key_Return);
+    auto *message = qobject_cast<QLabel *>(control(*f, "l_not2"));
+    if (passes) {
+        QCOMPARE(focusName(), QStringLiteral("DBE_inn"));
+        QVERIFY(message->text().isEmpty());
+        QCOMPARE(f->window().q1().text(QStringLiteral("SCH_KT")), typed);
+        return;
+    }
+    QCOMPARE(focusName(), QStringLiteral("DBE_SCH_KT"));
+    QCOMPARE(message->text(), QStringLiteral("счет должен состоять из цифр"));
+    QCOMPARE(box(*f, "DBE_SCH_KT")->selectedText(), typed);
+    QVERIFY(f->dialogs().errors().isEmpty());
+    // Up goes to the amount and the message goes with the field.
+    Keys::press(Qt::Key_Up);
+    QCOMPARE(focusName(), QStringLiteral("edit_s"));
+    QVERIFY(message->text().isEmpty());
+}
+
+void EditorTest::knownAccountFillsRecipient()
+{
+    SIGNED_IN(f, [](TempDatabase &d) { addKnownRecipient(d, QStringLiteral("044525225")); });
+    QVERIFY(openD1(*f));
+    walkTo(QStringLiteral("DBE_SCH_KT"));
+    Keys::press(Qt::Key_Backspace);
+    Keys::type(knownAccount);
+    QCOMPARE(focusName(), QStringLiteral("DBE_inn"));
+    DataSet &doc = f->window().q1();
+    QCOMPARE(doc.text(QStringLiteral("INN_POL")), QStringLiteral("7710000001"));
+    QCOMPARE(doc.text(QStringLiteral("KPP_POL")), QStringLiteral("771001001"));
+    QCOMPARE(doc.text(QStringLiteral("NAME_POL1")), QStringLiteral("ООО \"Известный\""));
+    QCOMPARE(doc.text(QStringLiteral("NAME_POL2")), QStringLiteral("строка 2"));
+    QCOMPARE(doc.text(QStringLiteral("MFOBANKPOL")), QStringLiteral("044525225"));
+    QCOMPARE(doc.text(QStringLiteral("BANK_POL1")), QStringLiteral("ПАО СБЕРБАНК"));
+    QCOMPARE(doc.text(QStringLiteral("K_SBANK_KT")), QStringLiteral("30101810400000000225"));
+    QCOMPARE(doc.text(QStringLiteral("NNP_POL")), QStringLiteral("МОСКВА"));
+    QCOMPARE(doc.text(QStringLiteral("TNP_POL")),
+             f->data().scalar(QStringLiteral("select NAME from TNP where KOD='1'")).toString());
+    QCOMPARE(box(*f, "dbe_pol1")->text(), QStringLiteral("ООО \"Известный\""));
+    QCOMPARE(box(*f, "DBE_k_s")->text(), QStringLiteral("30101810400000000225"));
+    QVERIFY(qobject_cast<QLabel *>(control(*f, "l_not2"))->text().isEmpty());
+}
+
+void EditorTest::knownAccountWithUnknownBank()
+{
+    SIGNED_IN(f, [](TempDatabase &d) {
+        addKnownRecipient(d, QStringLiteral("999999999"));
+        d.db().run(QStringLiteral("update PL set BANK_POL1='старый банк'"));
+    });
+    QVERIFY(openD1(*f));
+    walkTo(QStringLiteral("DBE_SCH_KT"));
+    Keys::press(Qt::Key_Backspace);
+    Keys::type(knownAccount);
+    QCOMPARE(focusName(), QStringLiteral("DBE_inn"));
+    DataSet &doc = f->window().q1();
+    QCOMPARE(doc.text(QStringLiteral("MFOBANKPOL")), QStringLiteral("999999999"));
+    for (const char *column : {"BANK_POL1", "K_SBANK_KT", "NNP_POL", "TNP_POL"})
+        QVERIFY2(doc.text(QString::fromUtf8(column)).isEmpty(), column);
+    // The message went with the account field.
+    auto *message = qobject_cast<QLabel *>(control(*f, "l_not2"));
+    QVERIFY(message->text().isEmpty());
+    walkTo(QStringLiteral("DBE_bik"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("DBE_bik"));
+    QCOMPARE(message->text(), QStringLiteral("Банка не существует"));
+}
+
+void EditorTest::unknownAccountKeepsRecipient()
+{
+    SIGNED_IN(f, [](TempDatabase &d) {
+        d.db().run(QStringLiteral("update PL set INN_POL='5000000005', NAME_POL1='Прежний', BANK_POL1='Прежний банк'"));
+    });
+    QVERIFY(openD1(*f));
+    walkTo(QStringLiteral("DBE_SCH_KT"));
+    Keys::press(Qt::Key_Backspace);
+    Keys::type(QStringLiteral("40702810000000000999"));
+    QCOMPARE(focusName(), QStringLiteral("DBE_inn"));
+    DataSet &doc = f->window().q1();
+    QCOMPARE(doc.text(QStringLiteral("INN_POL")), QStringLiteral("5000000005"));
+    QCOMPARE(doc.text(QStringLiteral("NAME_POL1")), QStringLiteral("Прежний"));
+    QCOMPARE(doc.text(QStringLiteral("BANK_POL1")), QStringLiteral("Прежний банк"));
+}
+
+void EditorTest::newAccountJoinsDirectoryOnce()
+{
+    SIGNED_IN(f);
+    const QString account = QStringLiteral("40702810000000000001"); // D1's, unknown to the directory
+    const int before = f->data().scalar(QStringLiteral("select count(*) from S_POL")).toInt();
+    QVERIFY(openD1(*f));
+    walkTo(QStringLiteral("dbe_pol1"));
+    Keys::press(Qt::Key_Backspace);
+    Keys::type(QStringLiteral("Общество с ограниченной ответственностью")); // letters at the limit wait
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("DBE_bik"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("DBE_naz1"));
+    QCOMPARE(recipientsWith(*f, account), 1);
+    QCOMPARE(f->data().scalar(QStringLiteral("select NAME from S_POL where SCHET='%1'").arg(account)).toString(),
+             QStringLiteral("Общество с ограничен"));
+    QCOMPARE(f->data().scalar(QStringLiteral("select BIK from S_POL where SCHET='%1'").arg(account)).toString(),
+             QStringLiteral("044525225"));
+    QVERIFY(f->data().scalar(QStringLiteral("select ID from S_POL where SCHET='%1'").arg(account)).toString().isEmpty());
+    // Confirming the bank again adds nothing.
+    Keys::press(Qt::Key_Escape);
+    QCOMPARE(focusName(), QStringLiteral("DBE_bik"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(recipientsWith(*f, account), 1);
+    QCOMPARE(f->data().scalar(QStringLiteral("select count(*) from S_POL")).toInt(), before + 1);
+}
+
+void EditorTest::unknownBikStays_data()
+{
+    QTest::addColumn<QString>("bik");
+    QTest::newRow("not in the directory") << "999999999";
+    QTest::newRow("with a quote") << "04452'225";
+}
+
+void EditorTest::unknownBikStays()
+{
+    QFETCH(QString, bik);
+    SIGNED_IN(f, [](TempDatabase &d) { d.db().run(QStringLiteral("update PL set BANK_POL1='старый банк', K_SBANK_KT='1'")); });
+    const int before = f->data().scalar(QStringLiteral("select count(*) from S_POL")).toInt();
+    QVERIFY(openD1(*f));
+    walkTo(QStringLiteral("DBE_bik"));
+    Keys::press(Qt::Key_Backspace);
+    Keys::type(bik);
+    if (focusName() == QLatin1String("DBE_bik"))
+        Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("DBE_bik"));
+    QCOMPARE(qobject_cast<QLabel *>(control(*f, "l_not2"))->text(), QStringLiteral("Банка не существует"));
+    QCOMPARE(box(*f, "DBE_bik")->selectedText(), bik);
+    QVERIFY(f->window().q1().text(QStringLiteral("BANK_POL1")).isEmpty());
+    QVERIFY(f->window().q1().text(QStringLiteral("K_SBANK_KT")).isEmpty());
+    QCOMPARE(f->data().scalar(QStringLiteral("select count(*) from S_POL")).toInt(), before);
+    QVERIFY(f->dialogs().errors().isEmpty());
+    // Leaving the field empties the message.
+    Keys::press(Qt::Key_Up);
+    QVERIFY(qobject_cast<QLabel *>(control(*f, "l_not2"))->text().isEmpty());
+}
+
+void EditorTest::pickFromDirectory_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("a known account") << knownAccount << true;
+    QTest::newRow("an account with a letter") << QStringLiteral("40702810A00000000777") << false;
+}
+
+void EditorTest::pickFromDirectory()
+{
+    QFETCH(QString, account);
+    QFETCH(bool, taken);
+    SIGNED_IN(f, [](TempDatabase &d) { addKnownRecipient(d, QStringLiteral("999999999")); });
+    QVERIFY(openD1(*f));
+    walkTo(QStringLiteral("DBE_SCH_KT"));
+    QWidget *before = QApplication::focusWidget();
+    QCOMPARE(f->window().editorPage()->pickRecipient(account), taken);
+    QCOMPARE(f->window().q1().text(QStringLiteral("SCH_KT")), account);
+    QCOMPARE(box(*f, "DBE_SCH_KT")->text(), account);
+    auto *message = qobject_cast<QLabel *>(control(*f, "l_not2"));
+    if (taken) {
+        QCOMPARE(focusName(), QStringLiteral("DBE_inn"));
+        QCOMPARE(f->window().q1().text(QStringLiteral("INN_POL")), QStringLiteral("7710000001"));
+        QVERIFY(f->window().q1().text(QStringLiteral("BANK_POL1")).isEmpty());
+    } else {
+        QCOMPARE(QApplication::focusWidget(), before);
+        QCOMPARE(message->text(), QStringLiteral("счет должен состоять из цифр"));
+        QCOMPARE(box(*f, "DBE_SCH_KT")->selectedText(), account);
+    }
 }
 
 QTEST_MAIN(EditorTest)
