@@ -1,0 +1,101 @@
+#include "directories/DefaultPayer.h"
+#include "store/AppError.h"
+#include "store/DataSet.h"
+#include "store/Database.h"
+
+namespace {
+
+const QString prior = QStringLiteral("PRIOR");
+const QString mark = QStringLiteral("v");
+
+// Takes the write lock at once: two computers changing the mark run one after the other.
+void beginExclusive(Database &db)
+{
+    if (db.engine() == Engine::SQLite) {
+        db.execute(QStringLiteral("begin immediate"));
+        return;
+    }
+    db.transaction();
+    try {
+        // Blocks other writers of S_PLAT until commit; plain reads go on.
+        db.execute(QStringLiteral("lock table S_PLAT in share row exclusive mode"));
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+}
+
+void commit(Database &db)
+{
+    if (db.engine() == Engine::SQLite)
+        db.execute(QStringLiteral("commit"));
+    else
+        db.commit();
+}
+
+void rollback(Database &db)
+{
+    if (db.engine() == Engine::SQLite) {
+        try {
+            db.execute(QStringLiteral("rollback"));
+        } catch (const AppError &) {
+            // The engine already ended the transaction.
+        }
+    } else {
+        db.rollback();
+    }
+}
+
+QStringList rowOf(const DataSet &rows, int row)
+{
+    QStringList values;
+    for (int c = 0; c < rows.columnNames().size(); ++c)
+        values << rows.rawAt(row, c);
+    return values;
+}
+
+// The first row holding exactly these values, else the first with the same ID.
+int rowLike(const DataSet &rows, const QStringList &values)
+{
+    for (int row = 0; row < rows.recordCount(); ++row)
+        if (rowOf(rows, row) == values)
+            return row;
+    const int id = rows.columnIndex(QStringLiteral("ID"));
+    for (int row = 0; id >= 0 && row < rows.recordCount(); ++row)
+        if (rows.rawAt(row, id) == values.value(id))
+            return row;
+    return -1;
+}
+
+} // namespace
+
+bool IsDefaultPayer(const DataSet &payers)
+{
+    return payers.text(prior) == mark;
+}
+
+void MakeDefaultPayer(Database &db, DataSet &payers)
+{
+    // A row already marked would write nothing after the clearing, leaving no default.
+    if (IsDefaultPayer(payers))
+        return;
+    beginExclusive(db);
+    try {
+        db.execute(QStringLiteral("update S_PLAT set PRIOR='' where coalesce(PRIOR,'')<>''"));
+        payers.edit();
+        payers.setValue(prior, mark);
+        // Writes by the row key and throws when no row has it: the clearing is then undone.
+        payers.post();
+        commit(db);
+    } catch (...) {
+        payers.cancel();
+        rollback(db);
+        throw;
+    }
+    const QStringList current = rowOf(payers, payers.recNo());
+    payers.close();
+    payers.open();
+    const int row = rowLike(payers, current);
+    if (row >= 0)
+        payers.setRecNo(row);
+}
