@@ -747,6 +747,11 @@ void DirectoriesTest::defaultPayerBetweenTwoComputers()
         MakeDefaultPayer(two, b); // its list still shows A as the default
         QCOMPARE(defaultPayers(data.db()), QStringList{four[2].id});
         QCOMPARE(b.text(QStringLiteral("ID")), four[2].id);
+        // The first list still shows B as the default, which the second has since moved to C: nothing changes.
+        QCOMPARE(a.text(QStringLiteral("ID")), four[1].id);
+        QCOMPARE(a.text(QStringLiteral("PRIOR")), QStringLiteral("v"));
+        MakeDefaultPayer(one, a);
+        QCOMPARE(defaultPayers(data.db()), QStringList{four[2].id});
         // A payer deleted by the other computer changes nothing.
         QVERIFY(a.find(QStringLiteral("ID"), four[3].id));
         two.execute(QStringLiteral("delete from S_PLAT where ID='400000000000004'"));
@@ -757,7 +762,7 @@ void DirectoriesTest::defaultPayerBetweenTwoComputers()
     putParties(data, QStringLiteral("S_PLAT"), four);
 
     // At the same moment from two threads, each its own connection, while a third counts the marks.
-    const int rounds = 30;
+    const int rounds = 200;
     std::barrier start(2);
     std::atomic<bool> done{false};
     QMutex mutex;
