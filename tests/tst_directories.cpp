@@ -252,15 +252,40 @@ void DirectoriesTest::initTestCase_data()
 void DirectoriesTest::opensOverItsPlace_data()
 {
     addKinds();
-    QTest::newRow("payers") << Kind::Payers;
-    QTest::newRow("recipients") << Kind::Recipients;
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("help");
+    QTest::addColumn<QList<int>>("widths");
+    QTest::newRow("payers") << Kind::Payers << QStringLiteral("Справочник плательщиков")
+                            << QStringLiteral("Enter -изменение, ПРОБЕЛ - по умочанию, F8 - удаление, F7 -создать, Esc - ВЫХОД")
+                            << QList<int>{77, 218, 125, 181, 26};
+    QTest::newRow("recipients") << Kind::Recipients << QStringLiteral("Справочник получателей")
+                                << QStringLiteral("Enter -изменение,  F8 - удаление, F7 -создать, Esc - ВЫХОД")
+                                << QList<int>{102, 233, 109, 198};
 }
 
 void DirectoriesTest::opensOverItsPlace()
 {
     QFETCH(Kind, kind);
+    QFETCH(QString, title);
+    QFETCH(QString, help);
+    QFETCH(QList<int>, widths);
     auto d = openDirectory(kind, [kind](TempDatabase &t) { putParties(t, tableOf(kind), payers); });
     QVERIFY(d);
+    QStringList texts;
+    for (QLabel *label : d->panel->findChildren<QLabel *>())
+        texts << label->text();
+    QVERIFY2(texts.contains(title) && texts.contains(help), qPrintable(texts.join('\n')));
+    QList<int> shown;
+    for (int c = 0; c < d->panel->list()->model()->columnCount(); ++c)
+        shown << d->panel->list()->columnWidth(c);
+    QCOMPARE(shown, widths);
+    const QList<int> longest = {12, 9, 20, 9, 30, 30, 30, 30, 20};
+    for (int i = 0; i < longest.size(); ++i) {
+        QCOMPARE(d->panel->box(i)->objectName(), boxName(kind, i));
+        QCOMPARE(d->panel->box(i)->maxLength(), longest.at(i));
+    }
+    for (const char *caption : {"инн:", "кпп:", "сч  :", "бик:", "Наименование:", "Краткое:"})
+        QVERIFY2(texts.contains(QString::fromUtf8(caption)), caption);
     QWidget *place = d->panel->parentWidget();
     QCOMPARE(d->panel->geometry(), place->rect());
     QCOMPARE(d->panel->query().sql(), QStringLiteral("select * from %1 order by 1").arg(tableOf(kind)));
