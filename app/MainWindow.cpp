@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/SignIn.h"
+#include "directories/DirectoryPanel.h"
 #include "directories/MenuPanel.h"
 #include "editor/EditorPage.h"
 #include "register/RegisterPage.h"
@@ -28,6 +29,16 @@ MainWindow::MainWindow(Database &db, Dialogs &dialogs, QWidget *parent)
     connect(m_menu, &MenuPanel::closeRequested, m_registerPage, &RegisterPage::enter);
     connect(m_registerPage, &RegisterPage::editorRequested, this, &MainWindow::showEditor);
     connect(m_editorPage, &EditorPage::closed, this, &MainWindow::showRegister);
+
+    // The payers lie over the register; the recipients over either page, so over the pages' stack.
+    m_payers = new DirectoryPanel(DirectoryPanel::Kind::Payers, m_session, m_registerPage);
+    m_recipients = new DirectoryPanel(DirectoryPanel::Kind::Recipients, m_session, m_pages);
+    m_recipients->setEditorShowing([this] { return m_pages->currentWidget() == m_editorPage; });
+    connect(m_menu, &MenuPanel::chosen, this, [this](MenuPanel::Entry entry) { openMenuEntry(entry); });
+    connect(m_payers, &DirectoryPanel::closeRequested, m_registerPage, &RegisterPage::enter);
+    connect(m_recipients, &DirectoryPanel::closeRequested, this, &MainWindow::leaveRecipientDirectory);
+    connect(m_editorPage, &EditorPage::recipientDirectoryRequested, m_recipients, &DirectoryPanel::open);
+    connect(m_recipients, &DirectoryPanel::picked, m_editorPage, &EditorPage::pickRecipient);
 }
 
 MainWindow::~MainWindow()
@@ -56,6 +67,31 @@ void MainWindow::showEditor()
 {
     m_pages->setCurrentWidget(m_editorPage);
     m_editorPage->open();
+}
+
+void MainWindow::openMenuEntry(int entry)
+{
+    switch (entry) {
+    case MenuPanel::Payers:
+        m_payers->open();
+        break;
+    case MenuPanel::Recipients:
+        m_recipients->open();
+        break;
+    default:
+        // The settings panel comes with the settings.
+        break;
+    }
+}
+
+void MainWindow::leaveRecipientDirectory()
+{
+    if (m_pages->currentWidget() == m_editorPage) {
+        if (QWidget *account = m_editorPage->control(QStringLiteral("DBE_SCH_KT")))
+            account->setFocus();
+    } else {
+        m_registerPage->enter();
+    }
 }
 
 void MainWindow::showRegister()

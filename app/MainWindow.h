@@ -6,6 +6,7 @@
 
 class Database;
 class Dialogs;
+class DirectoryPanel;
 class EditorPage;
 class MenuPanel;
 class QStackedWidget;
@@ -34,6 +35,8 @@ public:
     RegisterPage *registerPage() const { return m_registerPage; }
     EditorPage *editorPage() const { return m_editorPage; }
     MenuPanel *menuPanel() const { return m_menu; }
+    DirectoryPanel *payerDirectory() const { return m_payers; }
+    DirectoryPanel *recipientDirectory() const { return m_recipients; }
     QStackedWidget *pages() const { return m_pages; }
     void showPage(const QString &name);
 
@@ -44,10 +47,14 @@ protected:
 private:
     void showEditor();
     void showRegister();
+    void openMenuEntry(int entry);
+    void leaveRecipientDirectory();
 
     Session m_session;
     QStackedWidget *m_pages = nullptr;
     RegisterPage *m_registerPage = nullptr;
     EditorPage *m_editorPage = nullptr;
     MenuPanel *m_menu = nullptr;
+    DirectoryPanel *m_payers = nullptr;
+    DirectoryPanel *m_recipients = nullptr;
 };

@@ -213,6 +213,8 @@ private slots:
 
     void help();
     void menu();
+    void menuOpensDirectories_data();
+    void menuOpensDirectories();
 
 private:
     // The main window signed in as password over D1 and D2 (in state) and the
@@ -1174,6 +1176,35 @@ void CommandsTest::menu()
     QVERIFY(!panel->isVisible());
     QCOMPARE(f->dialogs().log.size(), 1);
     QCOMPARE(everything(f->data()), before);
+}
+
+void CommandsTest::menuOpensDirectories_data()
+{
+    QTest::addColumn<int>("downs");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QString>("list");
+    QTest::newRow("payers") << 1 << "Panel_plat" << "grid_plat";
+    QTest::newRow("recipients") << 2 << "Panel_pol" << "Grid_pol";
+}
+
+void CommandsTest::menuOpensDirectories()
+{
+    QFETCH(int, downs);
+    QFETCH(QString, panel);
+    QFETCH(QString, list);
+    SIGNED_IN(f);
+    Keys::press(Qt::Key_F2);
+    for (int i = 0; i < downs; ++i)
+        Keys::press(Qt::Key_Down);
+    Keys::press(Qt::Key_Return);
+    QWidget *directory = f->window().findChild<QWidget *>(panel);
+    QVERIFY(directory && directory->isVisible());
+    QCOMPARE(focusName(), list);
+    QVERIFY(!f->window().menuPanel()->isVisible()); // the menu hid as the focus left it
+    Keys::press(Qt::Key_Escape);
+    QCOMPARE(focusName(), QStringLiteral("grid_m"));
+    QVERIFY(!directory->isVisible());
+    QCOMPARE(pageOf(f->window()), QStringLiteral("all"));
 }
 
 QTEST_MAIN(CommandsTest)

@@ -109,6 +109,9 @@ private slots:
     void unknownBikStays();
     void pickFromDirectory_data();
     void pickFromDirectory();
+    void f2PicksFromTheDirectory_data();
+    void f2PicksFromTheDirectory();
+    void escapeFromTheDirectoryReturnsToTheAccount();
 
 private:
     // Signed in as user 1 over a register of one completed document D1; prepare
@@ -1056,6 +1059,57 @@ void EditorTest::pickFromDirectory()
         QCOMPARE(message->text(), QStringLiteral("счет должен состоять из цифр"));
         QCOMPARE(box(*f, "DBE_SCH_KT")->selectedText(), account);
     }
+}
+
+void EditorTest::f2PicksFromTheDirectory_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("a known account") << knownAccount << true;
+    QTest::newRow("an account with a letter") << QStringLiteral("40702810A00000000777") << false;
+}
+
+void EditorTest::f2PicksFromTheDirectory()
+{
+    QFETCH(QString, account);
+    QFETCH(bool, taken);
+    SIGNED_IN(f, [&](TempDatabase &d) {
+        d.db().execute(QStringLiteral("delete from S_POL"));
+        addKnownRecipient(d, QStringLiteral("044525225"));
+        d.db().run(QStringLiteral("update S_POL set SCHET=?"), {account});
+    });
+    QVERIFY(openD1(*f));
+    walkTo(QStringLiteral("DBE_SCH_KT"));
+    Keys::press(Qt::Key_F2);
+    QWidget *panel = f->window().findChild<QWidget *>(QStringLiteral("Panel_pol"));
+    QVERIFY(panel && panel->isVisible());
+    QCOMPARE(focusName(), QStringLiteral("Grid_pol"));
+    QCOMPARE(pageName(*f), QStringLiteral("new"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(f->window().q1().text(QStringLiteral("SCH_KT")), account);
+    if (taken) {
+        QCOMPARE(focusName(), QStringLiteral("DBE_inn"));
+        QVERIFY(panel->isHidden());
+        QCOMPARE(f->window().q1().text(QStringLiteral("NAME_POL1")), QStringLiteral("ООО \"Известный\""));
+        QCOMPARE(f->window().q1().text(QStringLiteral("BANK_POL1")), QStringLiteral("ПАО СБЕРБАНК"));
+    } else {
+        QCOMPARE(focusName(), QStringLiteral("Grid_pol"));
+        QVERIFY(panel->isVisible());
+        QCOMPARE(qobject_cast<QLabel *>(control(*f, "l_not2"))->text(), QStringLiteral("счет должен состоять из цифр"));
+    }
+}
+
+void EditorTest::escapeFromTheDirectoryReturnsToTheAccount()
+{
+    SIGNED_IN(f);
+    QVERIFY(openD1(*f));
+    walkTo(QStringLiteral("DBE_SCH_KT"));
+    Keys::press(Qt::Key_F2);
+    QCOMPARE(focusName(), QStringLiteral("Grid_pol"));
+    Keys::press(Qt::Key_Escape);
+    QCOMPARE(focusName(), QStringLiteral("DBE_SCH_KT"));
+    QVERIFY(f->window().findChild<QWidget *>(QStringLiteral("Panel_pol"))->isHidden());
+    QCOMPARE(pageName(*f), QStringLiteral("new"));
 }
 
 QTEST_MAIN(EditorTest)
