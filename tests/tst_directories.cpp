@@ -240,6 +240,7 @@ private slots:
     void escReturnsToRegister();
     void editedRowSavedWhenListMoves();
     void failedSaveKeepsTyped();
+    void refusedNewRecipient();
     void deletingDefaultPayerStopsNewDocuments();
     void defaultPayerBetweenTwoComputers();
 };
@@ -728,6 +729,26 @@ void DirectoriesTest::failedSaveKeepsTyped()
     Keys::press(Qt::Key_Down);
     QCOMPARE(stored(d->data(), "S_PLAT", "INN", payers[0].id), QStringLiteral("7711111111"));
     QCOMPARE(d->listed(QStringLiteral("ID")), payers[1].id);
+}
+
+void DirectoriesTest::refusedNewRecipient()
+{
+    auto d = openDirectory(Kind::Recipients, [](TempDatabase &t) { putParties(t, QStringLiteral("S_POL"), payers); });
+    QVERIFY(d);
+    failWrites(d->data(), QStringLiteral("S_POL"), QStringLiteral("insert"));
+    Keys::press(Qt::Key_F7);
+    QCOMPARE(d->f->dialogs().errors().size(), 1);
+    QVERIFY2(d->f->dialogs().errors().first().contains(failure), qPrintable(d->f->dialogs().errors().first()));
+    QCOMPARE(focusName(), QStringLiteral("Grid_pol"));
+    QVERIFY(!d->panel->editPanel()->isVisible());
+    QCOMPARE(d->panel->query().state(), DataSet::State::Browse);
+    QCOMPARE(d->listed(QStringLiteral("ID")), payers[0].id);
+    // The next key works on the listed row, not on a row left half made.
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("DBEdit200"));
+    QCOMPARE(d->box(0), payers[0].inn);
+    allowWrites(d->data(), QStringLiteral("S_POL"));
+    QCOMPARE(column(d->data(), QStringLiteral("select count(*) from S_POL")), QStringList{"3"});
 }
 
 void DirectoriesTest::deletingDefaultPayerStopsNewDocuments()
