@@ -4,6 +4,7 @@
 
 #include "directories/DefaultPayer.h"
 #include "directories/DirectoryPanel.h"
+#include "editor/EditorPage.h"
 #include "register/RegisterPage.h"
 #include "store/AppError.h"
 
@@ -14,6 +15,7 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QTest>
 #include <QThread>
@@ -243,6 +245,7 @@ private slots:
     void refusedNewRecipient();
     void deletingDefaultPayerStopsNewDocuments();
     void defaultPayerBetweenTwoComputers();
+    void newPayerFromMenuTakenByInsert();
 };
 
 void DirectoriesTest::initTestCase_data()
@@ -868,6 +871,43 @@ void DirectoriesTest::defaultPayerBetweenTwoComputers()
     QCOMPARE(marks.size(), 1);
     QVERIFY((QStringList{four[0].id, four[2].id}.contains(marks.first())));
     QCOMPARE(column(data.db(), QStringLiteral("select count(*) from S_PLAT")), QStringList{"4"});
+}
+
+void DirectoriesTest::newPayerFromMenuTakenByInsert()
+{
+    auto f = WindowFixture::signedInOver(QStringLiteral("1"),
+                                         [](TempDatabase &t) { putParties(t, QStringLiteral("S_PLAT"), payers); });
+    QVERIFY(f);
+    MainWindow &w = f->window();
+    w.registerPage()->grid()->setFocus();
+    Keys::press(Qt::Key_F2);
+    Keys::press(Qt::Key_Down);
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("grid_plat"));
+    Keys::press(Qt::Key_F7);
+    const QStringList typed = {"7709999999", "770901001", "40702810900000000099", knownBik, "ООО \"Новый плательщик\""};
+    for (const QString &text : typed) {
+        Keys::type(text);
+        Keys::press(Qt::Key_Return);
+    }
+    QCOMPARE(focusName(), QStringLiteral("DBEdit105"));
+    for (int i = 0; i < 3; ++i)
+        Keys::press(Qt::Key_Return);
+    Keys::press(Qt::Key_Return); // keeps the short name made from the first line
+    QCOMPARE(focusName(), QStringLiteral("grid_plat"));
+    const QStringList made = newIds(f->data().db(), QStringLiteral("S_PLAT"), payers);
+    QCOMPARE(made.size(), 1);
+    QCOMPARE(stored(f->data().db(), "S_PLAT", "NAME", made.first()), typed.at(4).left(20));
+    Keys::press(Qt::Key_Space);
+    QCOMPARE(defaultPayers(f->data().db()), made);
+    Keys::press(Qt::Key_Escape);
+    QCOMPARE(focusName(), QStringLiteral("grid_m"));
+    Keys::press(Qt::Key_Insert);
+    QVERIFY2(f->dialogs().messages().isEmpty(), qPrintable(f->dialogs().messages().join('\n')));
+    QCOMPARE(w.pages()->currentWidget(), static_cast<QWidget *>(w.editorPage()));
+    QCOMPARE(w.q1().text(QStringLiteral("INN_PL")), typed.at(0));
+    QCOMPARE(w.q1().text(QStringLiteral("SCH_DT")), typed.at(2));
+    QCOMPARE(w.q1().text(QStringLiteral("MFOBANK_PL")), knownBik);
 }
 
 QTEST_MAIN(DirectoriesTest)
