@@ -112,6 +112,8 @@ DirectoryPanel::DirectoryPanel(Kind kind, Session &session, QWidget *parent)
         auto *box = new QLineEdit(m_edit);
         box->setObjectName(QLatin1String(b.name));
         box->setMaxLength(b.maxLength);
+        // Wide enough to show its longest input whole.
+        box->setMinimumWidth(QFontMetrics(box->font()).horizontalAdvance(QString(b.maxLength, QChar(u'Н'))) + 12);
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this, [this, i] { boxEdited(i); });
         m_boxes[i] = box;
