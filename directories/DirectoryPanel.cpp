@@ -6,6 +6,7 @@
 #include "store/BankLookup.h"
 #include "store/TextWidth.h"
 #include "store/TimestampId.h"
+#include "widgets/ListKeys.h"
 #include "widgets/PanelHider.h"
 
 #include <QGridLayout>
@@ -21,23 +22,6 @@ namespace {
 using namespace DirectoryBoxes;
 
 const QString noBank = QStringLiteral("Банка не существует");
-
-bool isMovementKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    default:
-        return false;
-    }
-}
 
 bool isEnter(int key)
 {
@@ -219,7 +203,7 @@ bool DirectoryPanel::eventFilter(QObject *watched, QEvent *event)
 
 bool DirectoryPanel::listKey(int key)
 {
-    if (isMovementKey(key))
+    if (IsListMovementKey(key))
         return false;
     m_session.run([&] {
         if (isEnter(key)) {

@@ -8,6 +8,7 @@
 #include "register/UnlockDocumentCommand.h"
 #include "session/Session.h"
 #include "store/Installer.h"
+#include "widgets/ListKeys.h"
 #include "store/SqlText.h"
 
 #include <QHeaderView>
@@ -143,23 +144,6 @@ void RegisterPage::selectCurrentRow()
     m_grid->scrollTo(index);
 }
 
-bool RegisterPage::isMovementKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool RegisterPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_grid && event->type() == QEvent::KeyPress) {
@@ -170,7 +154,7 @@ bool RegisterPage::eventFilter(QObject *watched, QEvent *event)
         }
         // A letter typed here would jump the selection to another document (the
         // grid's own keyboard search), and the next command would act on it.
-        return !isMovementKey(key->key());
+        return !IsListMovementKey(key->key());
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -29,8 +29,6 @@ public:
     QColor gridBackground() const;
 
     static const QStringList &legendLines();
-    // Keys that keep their grid meaning though the key map has no command for them.
-    static bool isMovementKey(int key);
 
 signals:
     // The document is q1's current row in editing or insert mode.

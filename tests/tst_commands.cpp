@@ -1,4 +1,5 @@
 #include "support/Engines.h"
+#include "support/FailingWrites.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 
@@ -1043,30 +1044,8 @@ void CommandsTest::unlock()
 
 namespace {
 
-const QString failure = QStringLiteral("запись запрещена");
+const QString failure = FailingWrites::message();
 
-// Every write of the given kind to the table fails with the database's own message.
-void failWrites(Database &db, const QString &table, const QString &event)
-{
-    if (db.engine() == Engine::SQLite) {
-        db.execute(QStringLiteral("create trigger fail_%1 before %2 on %1 begin select raise(abort, '%3'); end")
-                       .arg(table, event, failure));
-        return;
-    }
-    db.execute(QStringLiteral("create or replace function fail_write() returns trigger language plpgsql as "
-                              "$$ begin raise exception '%1'; end $$")
-                   .arg(failure));
-    db.execute(QStringLiteral("create trigger fail_%1 before %2 on %1 for each row execute procedure fail_write()")
-                   .arg(table, event));
-}
-
-void allowWrites(Database &db, const QString &table)
-{
-    if (db.engine() == Engine::SQLite)
-        db.execute(QStringLiteral("drop trigger fail_%1").arg(table));
-    else
-        db.execute(QStringLiteral("drop trigger fail_%1 on %1").arg(table));
-}
 
 } // namespace
 
@@ -1099,7 +1078,7 @@ void CommandsTest::databaseErrorLeavesNothingPending()
     });
     MainWindow &w = f->window();
     selectRow(w, QStringLiteral("D2"));
-    failWrites(f->otherComputer(), table, event);
+    FailingWrites::refuse(f->otherComputer(), table, event);
     const QString before = everything(f->data());
     f->dialogs().yesNoAnswers.enqueue(true);
 
@@ -1112,7 +1091,7 @@ void CommandsTest::databaseErrorLeavesNothingPending()
     QCOMPARE(everything(f->data()), before);
 
     // Writes work again; moving in the list writes nothing.
-    allowWrites(f->otherComputer(), table);
+    FailingWrites::allow(f->otherComputer(), table);
     Keys::press(Qt::Key_Up);
     Keys::press(Qt::Key_Down);
     QCOMPARE(everything(f->data()), before);

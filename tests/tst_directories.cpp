@@ -1,4 +1,5 @@
 #include "support/Engines.h"
+#include "support/FailingWrites.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 
@@ -33,7 +34,7 @@ namespace {
 const QString knownBik = QStringLiteral("044525225");
 const QString knownBank = QStringLiteral("ПАО СБЕРБАНК");
 const QString noBank = QStringLiteral("Банка не существует");
-const QString failure = QStringLiteral("запись запрещена");
+const QString failure = FailingWrites::message();
 
 struct Party
 {
@@ -133,28 +134,6 @@ QString focusName()
     return w ? w->objectName() : QStringLiteral("(nothing)");
 }
 
-// Every write of the given kind to the table fails with the database's own message.
-void failWrites(Database &db, const QString &table, const QString &event)
-{
-    if (db.engine() == Engine::SQLite) {
-        db.execute(QStringLiteral("create trigger fail_%1 before %2 on %1 begin select raise(abort, '%3'); end")
-                       .arg(table, event, failure));
-        return;
-    }
-    db.execute(QStringLiteral("create or replace function fail_write() returns trigger language plpgsql as "
-                              "$$ begin raise exception '%1'; end $$")
-                   .arg(failure));
-    db.execute(QStringLiteral("create trigger fail_%1 before %2 on %1 for each row execute procedure fail_write()")
-                   .arg(table, event));
-}
-
-void allowWrites(Database &db, const QString &table)
-{
-    if (db.engine() == Engine::SQLite)
-        db.execute(QStringLiteral("drop trigger fail_%1").arg(table));
-    else
-        db.execute(QStringLiteral("drop trigger fail_%1 on %1").arg(table));
-}
 
 // The signed-in window with one directory panel over its place, open with the list focused.
 struct Directory
@@ -712,7 +691,7 @@ void DirectoriesTest::failedSaveKeepsTyped()
 {
     auto d = openDirectory(Kind::Payers, [](TempDatabase &t) { putParties(t, QStringLiteral("S_PLAT"), payers); });
     QVERIFY(d);
-    failWrites(d->data(), QStringLiteral("S_PLAT"), QStringLiteral("update"));
+    FailingWrites::refuse(d->data(), QStringLiteral("S_PLAT"), QStringLiteral("update"));
     Keys::press(Qt::Key_Return);
     Keys::type(QStringLiteral("7711111111"));
     Keys::press(Qt::Key_Escape);
@@ -728,7 +707,7 @@ void DirectoriesTest::failedSaveKeepsTyped()
     QCOMPARE(d->listed(QStringLiteral("ID")), payers[0].id);
     QCOMPARE(d->panel->query().text(QStringLiteral("INN")), QStringLiteral("7711111111"));
     QCOMPARE(stored(d->data(), "S_PLAT", "INN", payers[0].id), payers[0].inn);
-    allowWrites(d->data(), QStringLiteral("S_PLAT"));
+    FailingWrites::allow(d->data(), QStringLiteral("S_PLAT"));
     Keys::press(Qt::Key_Down);
     QCOMPARE(stored(d->data(), "S_PLAT", "INN", payers[0].id), QStringLiteral("7711111111"));
     QCOMPARE(d->listed(QStringLiteral("ID")), payers[1].id);
@@ -738,7 +717,7 @@ void DirectoriesTest::refusedNewRecipient()
 {
     auto d = openDirectory(Kind::Recipients, [](TempDatabase &t) { putParties(t, QStringLiteral("S_POL"), payers); });
     QVERIFY(d);
-    failWrites(d->data(), QStringLiteral("S_POL"), QStringLiteral("insert"));
+    FailingWrites::refuse(d->data(), QStringLiteral("S_POL"), QStringLiteral("insert"));
     Keys::press(Qt::Key_F7);
     QCOMPARE(d->f->dialogs().errors().size(), 1);
     QVERIFY2(d->f->dialogs().errors().first().contains(failure), qPrintable(d->f->dialogs().errors().first()));
@@ -750,7 +729,7 @@ void DirectoriesTest::refusedNewRecipient()
     Keys::press(Qt::Key_Return);
     QCOMPARE(focusName(), QStringLiteral("DBEdit200"));
     QCOMPARE(d->box(0), payers[0].inn);
-    allowWrites(d->data(), QStringLiteral("S_POL"));
+    FailingWrites::allow(d->data(), QStringLiteral("S_POL"));
     QCOMPARE(column(d->data(), QStringLiteral("select count(*) from S_POL")), QStringList{"3"});
 }
 
