@@ -6,9 +6,7 @@
 #include "store/Clock.h"
 #include "store/Database.h"
 #include "store/Installer.h"
-#include "store/SqlText.h"
 
-#include <QDate>
 #include <QDir>
 #include <QGuiApplication>
 

@@ -46,27 +46,6 @@ void rollback(Database &db)
     }
 }
 
-QStringList rowOf(const DataSet &rows, int row)
-{
-    QStringList values;
-    for (int c = 0; c < rows.columnNames().size(); ++c)
-        values << rows.rawAt(row, c);
-    return values;
-}
-
-// The first row holding exactly these values, else the first with the same ID.
-int rowLike(const DataSet &rows, const QStringList &values)
-{
-    for (int row = 0; row < rows.recordCount(); ++row)
-        if (rowOf(rows, row) == values)
-            return row;
-    const int id = rows.columnIndex(QStringLiteral("ID"));
-    for (int row = 0; id >= 0 && row < rows.recordCount(); ++row)
-        if (rows.rawAt(row, id) == values.value(id))
-            return row;
-    return -1;
-}
-
 } // namespace
 
 bool IsDefaultPayer(const DataSet &payers)
@@ -92,10 +71,8 @@ void MakeDefaultPayer(Database &db, DataSet &payers)
         rollback(db);
         throw;
     }
-    const QStringList current = rowOf(payers, payers.recNo());
+    const QVariant current = payers.rowKey();
     payers.close();
     payers.open();
-    const int row = rowLike(payers, current);
-    if (row >= 0)
-        payers.setRecNo(row);
+    payers.findRowKey(current);
 }

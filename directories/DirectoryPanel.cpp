@@ -236,15 +236,9 @@ void DirectoryPanel::create()
     m_query.insert();
     m_query.setValue(QStringLiteral("ID"), NewTimestampId());
     // A recipient is stored at once; a payer by the panel's first save.
-    if (m_kind == Kind::Recipients) {
-        try {
-            m_query.post();
-        } catch (...) {
-            // Nothing was typed yet: the refused row is dropped, the list stays as it was.
-            m_query.cancel();
-            throw;
-        }
-    }
+    // Nothing was typed yet: a refused row is dropped, the list stays as it was.
+    if (m_kind == Kind::Recipients)
+        m_query.changeOrDrop([&] { m_query.post(); });
     showEditing();
     m_boxes[first]->setFocus();
 }

@@ -257,36 +257,35 @@ void EditorPage::open()
     focusControl(QStringLiteral("edit_nom"));
 }
 
-QString EditorPage::columnOf(QWidget *box) const
-{
-    const FormElement *e = formElement(box->objectName().toUtf8().constData());
-    if (!e || !isText(*e) || (e->use != BoxUse::Flow && e->use != BoxUse::MouseOnly))
-        return {};
-    return QString::fromUtf8(e->text);
-}
-
 void EditorPage::storeField(QWidget *box)
 {
-    DataSet &doc = m_session.documents();
-    if (doc.state() != DataSet::State::Edit && doc.state() != DataSet::State::Insert)
-        return;
-    const QString column = columnOf(box);
-    if (column.isEmpty())
-        return;
-    QString text;
-    if (auto *line = qobject_cast<QLineEdit *>(box))
-        text = line->text();
-    else if (auto *memo = qobject_cast<QPlainTextEdit *>(box))
-        text = memo->toPlainText();
-    if (doc.text(column) != text)
-        doc.setValue(column, text);
+    if (const FormElement *e = formElement(box->objectName().toUtf8().constData()))
+        storeElement(*e);
 }
 
 void EditorPage::storeFields()
 {
     for (const FormElement &e : editorForm())
-        if (e.name)
-            storeField(control(QString::fromUtf8(e.name)));
+        storeElement(e);
+}
+
+void EditorPage::storeElement(const FormElement &e)
+{
+    // Only the boxes that edit a text column of the document; the others show values.
+    if (!e.name || !isText(e) || (e.use != BoxUse::Flow && e.use != BoxUse::MouseOnly))
+        return;
+    DataSet &doc = m_session.documents();
+    if (doc.state() != DataSet::State::Edit && doc.state() != DataSet::State::Insert)
+        return;
+    QWidget *box = control(QString::fromUtf8(e.name));
+    QString text;
+    if (auto *line = qobject_cast<QLineEdit *>(box))
+        text = line->text();
+    else if (auto *memo = qobject_cast<QPlainTextEdit *>(box))
+        text = memo->toPlainText();
+    const QString column = QString::fromUtf8(e.text);
+    if (doc.text(column) != text)
+        doc.setValue(column, text);
 }
 
 void EditorPage::loadFields()

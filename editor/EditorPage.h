@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QWidget>
 
+struct FormElement;
 class PickList;
 class QLabel;
 class QLineEdit;
@@ -66,8 +67,8 @@ private:
     // The boxes' texts into the pending record, and the record back into the boxes.
     void storeField(QWidget *box);
     void storeFields();
+    void storeElement(const FormElement &element);
     void loadFields();
-    QString columnOf(QWidget *box) const;
 
     Session &m_session;
     DataSet m_general;    // q

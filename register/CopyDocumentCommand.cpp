@@ -22,14 +22,10 @@ void CopyDocumentCommand(Session &session, DataSet &general)
     }
     general.first();
     documents.insert();
-    try {
+    documents.changeOrDrop([&] {
         // Typed values, not their text forms: an amount or an old date must not move.
         for (int c = 0; c < general.columnNames().size(); ++c)
             documents.setValue(c, c == idColumn ? QVariant(NewTimestampId()) : general.value(c));
         documents.post();
-    } catch (...) {
-        // A failed copy left pending would be stored by the next row move.
-        documents.cancel();
-        throw;
-    }
+    });
 }

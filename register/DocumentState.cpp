@@ -31,14 +31,11 @@ const QString stateColumn = QStringLiteral("PRIZN_DK");
 bool changeState(DataSet &documents, const QString &seen, const QString &next)
 {
     documents.edit();
-    try {
+    // Left pending after a failure, the next row move would write it without the check.
+    return documents.changeOrDrop([&] {
         documents.setValue(stateColumn, next);
         return documents.postExpecting(stateColumn, seen);
-    } catch (...) {
-        // Left pending, the next row move would write it without the check.
-        documents.cancel();
-        throw;
-    }
+    });
 }
 
 } // namespace

@@ -77,15 +77,12 @@ Numbering takeNumbering(Session &session)
         n.number = number;
         n.date = ReadDateText(user.text(QStringLiteral("P2")), Clock::today());
         user.edit();
-        try {
-            user.setValue(p1, QString::number(number.toLongLong() + 1));
-            if (user.postExpecting(p1, seen))
-                return n;
-        } catch (...) {
-            // The editor's next store of P2 would write the number along.
-            user.cancel();
-            throw;
-        }
+        // Left pending after a failure, the editor's next store of P2 would write the number along.
+        if (user.changeOrDrop([&] {
+                user.setValue(p1, QString::number(number.toLongLong() + 1));
+                return user.postExpecting(p1, seen);
+            }))
+            return n;
     }
     throw AppError(QStringLiteral("Номер документа всё время занимают с другого компьютера. Документ не создан."));
 }
@@ -118,7 +115,8 @@ bool NewDocumentCommand(Session &session, DataSet &general, DataSet &bank)
 
     DataSet &documents = session.documents();
     documents.insert();
-    try {
+    // Not shown in the editor after a failure, the new row must not be stored by a later row move.
+    documents.changeOrDrop([&] {
         documents.setValue(QStringLiteral("NALOG"), false);
         documents.setValue(QStringLiteral("OCHER_PL"), QStringLiteral("5"));
         documents.setValue(QStringLiteral("VID_OP"), QStringLiteral("01"));
@@ -136,10 +134,6 @@ bool NewDocumentCommand(Session &session, DataSet &general, DataSet &bank)
         if (numbering.automatic)
             documents.setValue(QStringLiteral("NOM"), numbering.number);
         documents.setValue(QStringLiteral("DATE"), numbering.date);
-    } catch (...) {
-        // Not shown in the editor, the new row must not be stored by a later row move.
-        documents.cancel();
-        throw;
-    }
+    });
     return true;
 }

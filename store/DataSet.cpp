@@ -211,10 +211,10 @@ void DataSet::open()
         row.resize(header);
         for (int c = 0; c < m_storedColumns; ++c) {
             reinterpret_cast<Offset *>(row.data())[c] = Offset(row.size() - header);
-            const int source = order.at(c);
-            if (reader->isNull(source))
-                continue;
-            appendRaw(row, m_kinds.at(c), reader->text(source));
+            // A null and an empty text both leave the cell without bytes.
+            const QByteArrayView cell = reader->text(order.at(c));
+            if (!cell.isEmpty())
+                appendRaw(row, m_kinds.at(c), cell);
         }
         reinterpret_cast<Offset *>(row.data())[m_storedColumns] = Offset(row.size() - header);
         m_rows.append(QByteArray(row.constData(), row.size()));
@@ -564,7 +564,7 @@ void DataSet::setText(const QString &name, const QString &text)
             const double d = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
             if (!ok)
                 throw AppError(QStringLiteral("\"%1\" не является числом").arg(text));
-            checkValue(c, d);
+            checkValue(c, d); // before an infinity is turned into a whole number
             v = kind == ColumnKind::Number ? QVariant(d) : QVariant(qint64(d));
         }
         break;
@@ -843,6 +843,28 @@ bool DataSet::find(const QString &columnName, const QString &value)
     const QByteArray wanted = value.toUtf8();
     for (int row = 0; row < n; ++row) {
         if (rawBytes(storeRow(row), c) == wanted) {
+            setRecNo(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+QVariant DataSet::rowKey() const
+{
+    requireCurrent();
+    requireRowKey();
+    return keyValue(storeRow(m_current));
+}
+
+bool DataSet::findRowKey(const QVariant &key)
+{
+    postPending();
+    if (m_keyColumn < 0)
+        return false;
+    const QByteArray wanted = rawOf(m_kinds.at(m_keyColumn), key).toUtf8();
+    for (int row = 0; row < recordCount(); ++row) {
+        if (rawBytes(storeRow(row), m_keyColumn) == wanted) {
             setRecNo(row);
             return true;
         }

@@ -56,6 +56,11 @@ public:
     // Moves to the first visible row whose column holds exactly this stored text.
     bool find(const QString &column, const QString &value);
 
+    // The key that pins the current row (ID, or the hidden RID), and the move back
+    // to the row holding it, for a list reopened after a change.
+    QVariant rowKey() const;
+    bool findRowKey(const QVariant &key);
+
     QStringList columnNames() const { return m_names; }
     int columnIndex(const QString &name) const; // -1 when absent; any letter case
     bool hasColumn(const QString &name) const { return columnIndex(name) >= 0; }
@@ -96,6 +101,10 @@ public:
     QString filter() const { return m_filterText; }
     void setFiltered(bool on);
     bool isFiltered() const { return m_filtered; }
+
+    // Runs a change that is to be written at once; when it fails, the pending
+    // record is dropped, so that no later cursor move writes it unchecked.
+    template <typename F> decltype(auto) changeOrDrop(F &&change);
 
     // A statement without a result set, on this data set's connection.
     int execute(const QString &sql);
@@ -151,3 +160,13 @@ private:
     int m_insertAt = -1;
     int m_editRow = -1; // the stored row that the edit buffer belongs to
 };
+
+template <typename F> decltype(auto) DataSet::changeOrDrop(F &&change)
+{
+    try {
+        return change();
+    } catch (...) {
+        cancel();
+        throw;
+    }
+}

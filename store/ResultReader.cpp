@@ -109,7 +109,6 @@ public:
             throw AppError(QString::fromUtf8(sqlite3_errmsg(m_db)));
         return false;
     }
-    bool isNull(int c) const override { return sqlite3_column_type(m_statement, c) == SQLITE_NULL; }
     QByteArrayView text(int c) override
     {
         // SQLite's own text of a REAL keeps 15 digits only; format the double itself.
@@ -238,7 +237,6 @@ public:
         m_current = result;
         return true;
     }
-    bool isNull(int c) const override { return PQgetisnull(m_current, 0, c); }
     QByteArrayView text(int c) override { return QByteArrayView(PQgetvalue(m_current, 0, c), PQgetlength(m_current, 0, c)); }
 
 private:
@@ -310,9 +308,9 @@ public:
         }
         for (int c = 0; c < m_cells.size(); ++c) {
             const QVariant v = m_query.value(c);
-            m_nulls.resize(m_cells.size());
-            m_nulls[c] = v.isNull();
-            if (v.typeId() == QMetaType::QDate)
+            if (v.isNull())
+                m_cells[c].clear();
+            else if (v.typeId() == QMetaType::QDate)
                 m_cells[c] = v.toDate().toString(Qt::ISODate).toUtf8();
             else if (v.typeId() == QMetaType::Bool)
                 m_cells[c] = v.toBool() ? "1" : "0";
@@ -321,14 +319,12 @@ public:
         }
         return true;
     }
-    bool isNull(int c) const override { return m_nulls.at(c); }
     QByteArrayView text(int c) override { return m_cells.at(c); }
 
 private:
     QSqlQuery m_query;
     QSqlRecord m_record;
     QVector<QByteArray> m_cells;
-    QVector<bool> m_nulls;
 };
 
 } // namespace

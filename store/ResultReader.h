@@ -26,8 +26,8 @@ public:
     // The kind the engine reports, for tables the schema does not know.
     virtual ColumnKind reportedKind(int column) const = 0;
     virtual bool next() = 0;
-    virtual bool isNull(int column) const = 0;
     // The cell in the engine's text form (ISO dates, a point in numbers, the
-    // shortest digits that read back as the same double). Valid until the next call.
+    // shortest digits that read back as the same double); empty for a null.
+    // Valid until the next call.
     virtual QByteArrayView text(int column) = 0;
 };
