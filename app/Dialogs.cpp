@@ -1,4 +1,5 @@
 #include "app/Dialogs.h"
+#include "app/ScopeDialog.h"
 
 #include <QFontMetrics>
 #include <QInputDialog>
@@ -34,6 +35,29 @@ QString QtDialogs::askText(const QString &caption, const QString &prompt, const 
     bool ok = false;
     const QString text = QInputDialog::getText(m_parent, caption, prompt, QLineEdit::Password, defaultText, &ok);
     return ok ? text : QString();
+}
+
+std::optional<QString> QtDialogs::askPlainText(const QString &caption, const QString &prompt, const QString &defaultText)
+{
+    QInputDialog box(m_parent);
+    box.setWindowTitle(caption);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    if (execOver(box, m_parent) != QDialog::Accepted)
+        return std::nullopt;
+    return box.textValue();
+}
+
+Dialogs::Scope QtDialogs::askScope()
+{
+    if (!m_scopeDialog)
+        m_scopeDialog = new ScopeDialog(m_parent);
+    const Scope scope = m_scopeDialog->choose();
+    if (m_parent) {
+        m_parent->window()->raise();
+        m_parent->window()->activateWindow();
+    }
+    return scope;
 }
 
 void QtDialogs::message(const QString &text)

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QWidget;
+class ScopeDialog;
 
 class QtDialogs : public Dialogs
 {
@@ -12,6 +13,8 @@ public:
     explicit QtDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget *parent) { m_parent = parent; }
     QString askText(const QString &caption, const QString &prompt, const QString &defaultText) override;
+    std::optional<QString> askPlainText(const QString &caption, const QString &prompt, const QString &defaultText) override;
+    Scope askScope() override;
     void message(const QString &text) override;
     bool askYesNo(const QString &caption, const QString &question) override;
     void error(const QString &text) override;
@@ -21,4 +24,6 @@ private:
     QString title() const;
 
     QWidget *m_parent;
+    // Made once, over the window the boxes belong to, and kept.
+    ScopeDialog *m_scopeDialog = nullptr;
 };

@@ -91,12 +91,10 @@ int runProgram(int argc, char **argv)
     setUpApplication(app);
     QtDialogs dialogs;
     Database db;
-    // The three windows exist before sign-in and live to the end.
+    // The main window and the print form exist before sign-in and live to the end.
     MainWindow form1(db, dialogs);
     QWidget printForm;
     printForm.setObjectName(QStringLiteral("QR_blank"));
-    QDialog scopeDialog(&form1);
-    scopeDialog.setObjectName(QStringLiteral("Form3"));
 
     if (!form1.ConnectAndSignIn(QDir::currentPath()))
         return 0;

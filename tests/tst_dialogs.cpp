@@ -77,6 +77,11 @@ private slots:
     void messageTitle_data();
     void messageTitle();
     void missingTranslation();
+    void scopeKeys_data();
+    void scopeKeys();
+    void scopeFocusOnEveryOpening();
+    void plainTextBox_data();
+    void plainTextBox();
 
 private:
     bool m_russian = false;
@@ -205,6 +210,104 @@ void DialogsTest::missingTranslation()
     QVERIFY(result);
     // Back to Russian for whatever runs after.
     QCOMPARE(setUpApplication(*qApp), m_russian);
+}
+
+void DialogsTest::scopeKeys_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("scope");
+    QTest::newRow("Enter") << QList<int>{Qt::Key_Return} << int(Dialogs::Scope::Current);
+    QTest::newRow("keypad Enter") << QList<int>{Qt::Key_Enter} << int(Dialogs::Scope::Current);
+    QTest::newRow("Right, Enter") << QList<int>{Qt::Key_Right, Qt::Key_Return} << int(Dialogs::Scope::Marked);
+    QTest::newRow("Right twice, Space") << QList<int>{Qt::Key_Right, Qt::Key_Right, Qt::Key_Space} << int(Dialogs::Scope::All);
+    QTest::newRow("Esc") << QList<int>{Qt::Key_Escape} << int(Dialogs::Scope::Cancel);
+}
+
+void DialogsTest::scopeKeys()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(int, scope);
+    QWidget window;
+    window.resize(800, 600);
+    window.show();
+    QtDialogs dialogs(&window);
+    Dialogs::Scope result = Dialogs::Scope(-1);
+    const QList<int> moves = keys.mid(0, keys.size() - 1);
+    const Seen seen = answerWithKey(
+        [&] {
+            // The moves go in first, on whichever button has the focus; answerWithKey presses the last key.
+            auto *mover = new QTimer;
+            QObject::connect(mover, &QTimer::timeout, mover, [mover, moves] {
+                QWidget *box = QApplication::activeModalWidget();
+                if (!box || !QApplication::focusWidget() || QApplication::focusWidget()->window() != box)
+                    return;
+                mover->stop();
+                for (int key : moves)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+            });
+            mover->start(1);
+            result = dialogs.askScope();
+            delete mover;
+        },
+        Qt::Key(keys.last()));
+    QCOMPARE(seen.focusedButton.isEmpty(), false);
+    QCOMPARE(int(result), scope);
+}
+
+void DialogsTest::scopeFocusOnEveryOpening()
+{
+    QWidget window;
+    window.resize(800, 600);
+    window.show();
+    QtDialogs dialogs(&window);
+    const QStringList all{QStringLiteral("Esc - Отмена"), QStringLiteral("Все"), QStringLiteral("Отмеченые"), QStringLiteral("Текущую")};
+    Seen first = answerWithKey([&] { dialogs.askScope(); }, Qt::Key_Escape);
+    QCOMPARE(first.buttons, all);
+    QCOMPARE(first.focusedButton, QStringLiteral("Текущую"));
+    QWidget *form = window.findChild<QWidget *>(QStringLiteral("Form3"));
+    QVERIFY(form);
+    QCOMPARE(form->font().pixelSize(), 19);
+    QVERIFY(form->font().bold());
+    // Choosing "Все" with the keyboard leaves the focus there; the next opening is on "Текущую" again.
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box || !QApplication::focusWidget() || QApplication::focusWidget()->window() != box)
+            return;
+        poll->stop();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    poll->start(10);
+    QCOMPARE(dialogs.askScope(), Dialogs::Scope::All);
+    delete poll;
+    Seen again = answerWithKey([&] { QCOMPARE(dialogs.askScope(), Dialogs::Scope::Current); }, Qt::Key_Return);
+    QCOMPARE(again.focusedButton, QStringLiteral("Текущую"));
+    QCOMPARE(window.findChildren<QWidget *>(QStringLiteral("Form3")).size(), 1);
+}
+
+void DialogsTest::plainTextBox_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << true;
+    QTest::newRow("Esc") << int(Qt::Key_Escape) << false;
+}
+
+void DialogsTest::plainTextBox()
+{
+    QFETCH(int, key);
+    QFETCH(bool, answered);
+    QtDialogs dialogs;
+    std::optional<QString> result;
+    const Seen seen = answerWithKey(
+        [&] { result = dialogs.askPlainText(QStringLiteral("Печать"), QStringLiteral("Количество экземпляров"), QStringLiteral("2")); },
+        Qt::Key(key));
+    QCOMPARE(seen.title, QStringLiteral("Печать"));
+    QCOMPARE(result.has_value(), answered);
+    if (answered)
+        QCOMPARE(*result, QStringLiteral("2"));
 }
 
 QTEST_MAIN(DialogsTest)

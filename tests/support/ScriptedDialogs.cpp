@@ -10,6 +10,26 @@ QString ScriptedDialogs::askText(const QString &caption, const QString &prompt, 
     return textAnswers.dequeue();
 }
 
+std::optional<QString> ScriptedDialogs::askPlainText(const QString &caption, const QString &prompt, const QString &defaultText)
+{
+    log << QStringLiteral("plain:") + caption + QLatin1Char('|') + prompt + QLatin1Char('|') + defaultText;
+    if (plainTextAnswers.isEmpty()) {
+        ++unanswered;
+        return std::nullopt;
+    }
+    return plainTextAnswers.dequeue();
+}
+
+Dialogs::Scope ScriptedDialogs::askScope()
+{
+    log << QStringLiteral("scope");
+    if (scopeAnswers.isEmpty()) {
+        ++unanswered;
+        return Scope::Cancel;
+    }
+    return scopeAnswers.dequeue();
+}
+
 void ScriptedDialogs::message(const QString &text)
 {
     log << QStringLiteral("message:") + text;

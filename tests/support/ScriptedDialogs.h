@@ -12,13 +12,18 @@ class ScriptedDialogs : public Dialogs
 public:
     QQueue<QString> textAnswers;
     QQueue<bool> yesNoAnswers;
+    // Answers of the plain input box; an empty optional is a cancel.
+    QQueue<std::optional<QString>> plainTextAnswers;
+    QQueue<Dialogs::Scope> scopeAnswers;
     // Every interaction in order: "ask:caption|prompt", "message:text",
-    // "yesno:caption|question", "error:text".
+    // "yesno:caption|question", "error:text", "plain:caption|prompt|default", "scope".
     QStringList log;
     // Questions that came with no scripted answer.
     int unanswered = 0;
 
     QString askText(const QString &caption, const QString &prompt, const QString &defaultText) override;
+    std::optional<QString> askPlainText(const QString &caption, const QString &prompt, const QString &defaultText) override;
+    Scope askScope() override;
     void message(const QString &text) override;
     bool askYesNo(const QString &caption, const QString &question) override;
     void error(const QString &text) override;
