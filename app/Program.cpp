@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTextStream>
 #include <QTranslator>
@@ -34,9 +35,16 @@ int initFolder(const QStringList &args)
     for (int i = 0; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--demo"))
             demo = true;
-        else if (args.at(i) == QLatin1String("--documents") && i + 1 < args.size())
-            documents = args.at(++i).toInt();
-        else
+        else if (args.at(i) == QLatin1String("--documents") && i + 1 < args.size()) {
+            // Only plain digits: "abc", "-5" or "1e3" would quietly give some other count.
+            const QString count = args.at(++i);
+            bool ok = false;
+            documents = count.toInt(&ok);
+            if (!ok || documents < 0 || count.contains(QRegularExpression(QStringLiteral("[^0-9]")))) {
+                QTextStream(stderr) << "Число документов должно быть целым неотрицательным числом: " << count << "\n";
+                return 2;
+            }
+        } else
             return usage();
     }
     const QString folder = QDir::currentPath();

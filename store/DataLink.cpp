@@ -2,6 +2,9 @@
 #include "store/AppError.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QPair>
 #include <QRegularExpression>
 #include <QStringConverter>
 
@@ -23,13 +26,78 @@ QString decode(const QByteArray &content)
 
 Engine engineOf(const QString &provider)
 {
-    const QString p = provider.trimmed().toLower();
-    if (p.contains(QLatin1String("sqlite")))
-        return Engine::SQLite;
-    if (p.contains(QLatin1String("postgres")) || p.contains(QLatin1String("pgsql"))
-        || p.contains(QLatin1String("psql")) || p == QLatin1String("pg"))
-        return Engine::PostgreSQL;
+    // A whole name, not a part of one: "NotSQLiteAtAll" names no engine we have.
+    static const QList<QPair<QString, Engine>> names = {
+        {QStringLiteral("sqlite"), Engine::SQLite},         {QStringLiteral("sqlite3"), Engine::SQLite},
+        {QStringLiteral("qsqlite"), Engine::SQLite},        {QStringLiteral("postgresql"), Engine::PostgreSQL},
+        {QStringLiteral("postgres"), Engine::PostgreSQL},   {QStringLiteral("pgsql"), Engine::PostgreSQL},
+        {QStringLiteral("psql"), Engine::PostgreSQL},       {QStringLiteral("qpsql"), Engine::PostgreSQL},
+        {QStringLiteral("pg"), Engine::PostgreSQL},
+    };
+    QString name = provider.trimmed().toLower();
+    // OLE DB names carry a version: "PostgreSQL.1".
+    static const QRegularExpression version(QStringLiteral("\\.\\d+$"));
+    name.remove(version);
+    for (const auto &entry : names)
+        if (entry.first == name)
+            return entry.second;
     throw AppError(QStringLiteral("Неизвестный поставщик базы данных: %1").arg(provider));
+}
+
+// Splits `key=value;` pairs. A value in double or single quotes may hold `;` and `=`;
+// its quote character doubled stands for itself.
+QList<QPair<QString, QString>> pairsOf(const QString &body)
+{
+    QList<QPair<QString, QString>> pairs;
+    int i = 0;
+    const int n = body.size();
+    while (i < n) {
+        const int eq = body.indexOf(QLatin1Char('='), i);
+        const int semicolon = body.indexOf(QLatin1Char(';'), i);
+        if (eq < 0 || (semicolon >= 0 && semicolon < eq)) {
+            // A piece without a value is skipped, as the classic reader does.
+            if (semicolon < 0)
+                break;
+            i = semicolon + 1;
+            continue;
+        }
+        const QString key = body.mid(i, eq - i).trimmed().toLower();
+        i = eq + 1;
+        while (i < n && body.at(i).isSpace())
+            ++i;
+        QString value;
+        if (i < n && (body.at(i) == QLatin1Char('"') || body.at(i) == QLatin1Char('\''))) {
+            const QChar quote = body.at(i++);
+            bool closed = false;
+            while (i < n) {
+                if (body.at(i) == quote) {
+                    if (i + 1 < n && body.at(i + 1) == quote) {
+                        value += quote;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    closed = true;
+                    break;
+                }
+                value += body.at(i++);
+            }
+            if (!closed)
+                throw AppError(QStringLiteral("В файле связи с данными не закрыта кавычка в значении %1").arg(key));
+            while (i < n && body.at(i).isSpace())
+                ++i;
+            if (i < n && body.at(i) != QLatin1Char(';'))
+                throw AppError(QStringLiteral("В файле связи с данными лишний текст после кавычки в значении %1").arg(key));
+        } else {
+            const int end = semicolon < 0 ? n : semicolon;
+            value = body.mid(i, end - i).trimmed();
+            i = end;
+        }
+        pairs.append({key, value});
+        if (i < n && body.at(i) == QLatin1Char(';'))
+            ++i;
+    }
+    return pairs;
 }
 
 } // namespace
@@ -49,14 +117,7 @@ DataLink DataLink::parse(const QByteArray &content)
 
     DataLink link;
     bool haveProvider = false;
-    for (const QString &pair : body.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const int eq = pair.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            continue;
-        const QString key = pair.left(eq).trimmed().toLower();
-        QString value = pair.mid(eq + 1).trimmed();
-        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-            value = value.mid(1, value.size() - 2);
+    for (const auto &[key, value] : pairsOf(body)) {
         if (key == QLatin1String("provider")) {
             link.engine = engineOf(value);
             haveProvider = true;
@@ -74,27 +135,88 @@ DataLink DataLink::parse(const QByteArray &content)
         throw AppError(QStringLiteral("В файле связи с данными не указан Provider"));
     if (link.dataSource.isEmpty() && link.engine == Engine::SQLite)
         throw AppError(QStringLiteral("В файле связи с данными не указан Data Source"));
+    if (link.engine == Engine::PostgreSQL)
+        link.server(); // refuses a host or port that cannot be right, before any connection is tried
     return link;
+}
+
+DataLink::Server DataLink::server() const
+{
+    Server server;
+    QString text = dataSource.trimmed();
+    QString port;
+    if (text.startsWith(QLatin1Char('['))) {
+        // [IPv6] or [IPv6]:port
+        const int close = text.indexOf(QLatin1Char(']'));
+        if (close < 0)
+            throw AppError(QStringLiteral("В Data Source не закрыта скобка адреса: %1").arg(dataSource));
+        server.host = text.mid(1, close - 1);
+        const QString after = text.mid(close + 1);
+        if (!after.isEmpty()) {
+            if (!after.startsWith(QLatin1Char(':')))
+                throw AppError(QStringLiteral("Лишний текст после адреса в Data Source: %1").arg(dataSource));
+            port = after.mid(1);
+            if (port.isEmpty())
+                throw AppError(QStringLiteral("Не указан порт в Data Source: %1").arg(dataSource));
+        }
+    } else if (text.count(QLatin1Char(':')) > 1) {
+        // A bare IPv6 address has no port: "::1" is the host ::1.
+        server.host = text;
+    } else {
+        const int colon = text.indexOf(QLatin1Char(':'));
+        server.host = colon < 0 ? text : text.left(colon);
+        if (colon >= 0) {
+            port = text.mid(colon + 1);
+            if (port.isEmpty())
+                throw AppError(QStringLiteral("Не указан порт в Data Source: %1").arg(dataSource));
+        }
+    }
+    if (!port.isEmpty()) {
+        static const QRegularExpression digits(QStringLiteral("^\\d{1,5}$"));
+        const int number = digits.match(port).hasMatch() ? port.toInt() : 0;
+        if (number < 1 || number > 65535)
+            throw AppError(QStringLiteral("Неверный порт в Data Source: %1").arg(port));
+        server.port = number;
+    }
+    if (server.host.isEmpty())
+        server.host = QStringLiteral("localhost");
+    return server;
 }
 
 DataLink DataLink::readFile(const QString &path)
 {
+    const QFileInfo info(path);
+    // A directory, a pipe or a device is no data link: reading it could fail, hang or never end.
+    if (info.exists() && !info.isFile())
+        throw AppError(QStringLiteral("Файл %1 не является обычным файлом").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Не открывается файл %1: %2").arg(path, file.errorString()));
-    return parse(file.readAll());
+    const QByteArray content = file.read(MaxFileSize + 1);
+    if (content.size() > MaxFileSize)
+        throw AppError(QStringLiteral("Файл %1 слишком велик для файла связи с данными").arg(path));
+    return parse(content);
+}
+
+// A value that the reader would split or trim is written in double quotes.
+static QString written(const QString &value)
+{
+    static const QRegularExpression plain(QStringLiteral("^[^;\"'\\s]([^;\"']*[^;\"'\\s])?$"));
+    if (value.isEmpty() || plain.match(value).hasMatch())
+        return value;
+    return QLatin1Char('"') + QString(value).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 QString DataLink::toText() const
 {
     QString text = QStringLiteral("Provider=%1;Data Source=%2;")
                        .arg(engine == Engine::SQLite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL"),
-                            dataSource);
+                            written(dataSource));
     if (!initialCatalog.isEmpty())
-        text += QStringLiteral("Initial Catalog=%1;").arg(initialCatalog);
+        text += QStringLiteral("Initial Catalog=%1;").arg(written(initialCatalog));
     if (!userId.isEmpty())
-        text += QStringLiteral("User ID=%1;").arg(userId);
+        text += QStringLiteral("User ID=%1;").arg(written(userId));
     if (!password.isEmpty())
-        text += QStringLiteral("Password=%1;").arg(password);
+        text += QStringLiteral("Password=%1;").arg(written(password));
     return text + QLatin1Char('\n');
 }

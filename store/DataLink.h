@@ -16,6 +16,16 @@ struct DataLink
     // Reads `key=value;` pairs, in plain text or in the classic layout (UTF-16
     // with a byte-order mark, an [oledb] line, `;` comment lines).
     static DataLink parse(const QByteArray &content);
+    // A data link is a few lines; anything bigger is not one.
+    static constexpr qint64 MaxFileSize = 64 * 1024;
     static DataLink readFile(const QString &path);
     QString toText() const;
+
+    // The PostgreSQL server of `dataSource`: host, [IPv6]:port, host:port; port 0 means the default.
+    struct Server
+    {
+        QString host;
+        int port = 0;
+    };
+    Server server() const;
 };

@@ -748,7 +748,9 @@ void DataSet::remove()
 
 void DataSet::setFilter(const QString &expression)
 {
-    static const QRegularExpression form(QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)\\s*=\\s*(.*?)\\s*$"));
+    // A value may hold line breaks: names are pasted from letters.
+    static const QRegularExpression form(QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)\\s*=\\s*(.*?)\\s*$"),
+                                         QRegularExpression::DotMatchesEverythingOption);
     const auto match = form.match(expression);
     if (!match.hasMatch())
         throw AppError(QStringLiteral("Неверное условие отбора: %1").arg(expression));

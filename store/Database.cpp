@@ -45,13 +45,10 @@ void Database::open(const DataLink &link, const QString &workingDir)
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     } else {
-        QString host = link.dataSource;
-        const int colon = host.lastIndexOf(QLatin1Char(':'));
-        if (colon > 0) {
-            db.setPort(host.mid(colon + 1).toInt());
-            host = host.left(colon);
-        }
-        db.setHostName(host.isEmpty() ? QStringLiteral("localhost") : host);
+        const DataLink::Server server = link.server();
+        if (server.port)
+            db.setPort(server.port);
+        db.setHostName(server.host);
         db.setDatabaseName(link.initialCatalog);
         db.setUserName(link.userId);
         db.setPassword(link.password);

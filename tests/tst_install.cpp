@@ -165,6 +165,11 @@ void InstallTest::unusableFolderFails()
     QCOMPARE(init(dir.path(), {}, &output), 1);
     QVERIFY2(!output.trimmed().isEmpty(), "the failure must say why");
     QCOMPARE(init(dir.path(), {QStringLiteral("--bogus")}), 2);
+    // A count that is no plain number is refused before anything is touched.
+    for (const QString count : {"abc", "-5", "1e3", "+3", ""}) {
+        QCOMPARE(init(dir.path(), {QStringLiteral("--demo"), QStringLiteral("--documents"), count}, &output), 2);
+        QVERIFY2(output.contains(QStringLiteral("Число документов")), qPrintable(output));
+    }
 }
 
 QStringList InstallTest::rows(Database &db, const QString &table, const QStringList &columns)

@@ -462,6 +462,7 @@ void StoreTest::filterHidesRows_data()
     QTest::newRow("whole amount") << "S=1500" << QStringList{"c"};
     QTest::newRow("empty amount") << "S=" << QStringList{};
     QTest::newRow("empty number") << "NOM=''" << QStringList{};
+    QTest::newRow("recipient with a line break") << "NAME_POL1='ООО\nСевер'" << QStringList{"c"};
 }
 
 void StoreTest::filterHidesRows()
@@ -472,7 +473,7 @@ void StoreTest::filterHidesRows()
     REQUIRE_VALID(t);
     t.addDocument(QStringLiteral("PL"), {{"ID", "a"}, {"NOM", "5"}, {"S", 1234.5}, {"DATE", QDate(2024, 1, 3)}});
     t.addDocument(QStringLiteral("PL"), {{"ID", "b"}, {"NOM", "6"}, {"S", 1234.5}, {"NAME_POL1", "ООО 'Р'"}, {"DATE", QDate(2024, 1, 2)}});
-    t.addDocument(QStringLiteral("PL"), {{"ID", "c"}, {"NOM", "5"}, {"S", 1500.0}, {"DATE", QDate(2024, 1, 1)}});
+    t.addDocument(QStringLiteral("PL"), {{"ID", "c"}, {"NOM", "5"}, {"S", 1500.0}, {"NAME_POL1", "ООО\nСевер"}, {"DATE", QDate(2024, 1, 1)}});
     DataSet ds(t.db());
     ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
     ds.open();
