@@ -1,9 +1,11 @@
 #include "app/Program.h"
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
+#include "app/PdfCommand.h"
 #include "store/AppError.h"
 #include "store/DataLink.h"
 #include "store/Database.h"
+#include "print/QtPrintForm.h"
 #include "setup/DemoData.h"
 #include "store/Installer.h"
 
@@ -21,7 +23,8 @@ namespace {
 
 int usage()
 {
-    QTextStream(stderr) << "Использование: payorders [init [--demo] [--documents N]]\n";
+    QTextStream(stderr) << "Использование: payorders [init [--demo] [--documents N]]\n"
+                           "       payorders pdf OUT.pdf [--archive] [--marked | --all | --id ID ...] [--copies N]\n";
     return 2;
 }
 
@@ -92,6 +95,8 @@ int runProgram(int argc, char **argv)
         QCoreApplication app(argc, argv);
         return initFolder(app.arguments().mid(2));
     }
+    if (argc > 1 && QByteArray(argv[1]) == "pdf")
+        return runPdfCommand(argc, argv);
     if (argc > 1)
         return usage();
 
@@ -101,8 +106,8 @@ int runProgram(int argc, char **argv)
     Database db;
     // The main window and the print form exist before sign-in and live to the end.
     MainWindow form1(db, dialogs);
-    QWidget printForm;
-    printForm.setObjectName(QStringLiteral("QR_blank"));
+    QtPrintForm printForm;
+    form1.session().setPrintForm(&printForm);
 
     if (!form1.ConnectAndSignIn(QDir::currentPath()))
         return 0;

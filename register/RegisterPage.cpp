@@ -2,6 +2,7 @@
 #include "register/CopyDocumentCommand.h"
 #include "register/NewDocumentCommand.h"
 #include "register/OpenDocumentCommand.h"
+#include "register/PrintCommand.h"
 #include "register/RegisterDelegate.h"
 #include "register/RegisterModel.h"
 #include "register/SearchBox.h"
@@ -199,6 +200,13 @@ void RegisterPage::run(RegisterCommand command)
         break;
     case RegisterCommand::Unlock:
         UnlockDocumentCommand(m_session);
+        selectCurrentRow();
+        break;
+    case RegisterCommand::Print:
+        PrintCommand(m_session, m_general);
+        break;
+    case RegisterCommand::View:
+        ViewCommand(m_session, m_general);
         selectCurrentRow();
         break;
     case RegisterCommand::Help:

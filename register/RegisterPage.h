@@ -27,6 +27,8 @@ public:
     SearchBox *searchBox() const { return m_search; }
     RegisterModel *model() const { return m_model; }
     QColor gridBackground() const;
+    // q: the general query, also the print source of QR_blank.
+    DataSet &generalQuery() { return m_general; }
 
     static const QStringList &legendLines();
 

@@ -7,6 +7,7 @@
 #include <QHash>
 
 class Database;
+class PrintForm;
 
 // What every page and panel works with after sign-in: the connection, the
 // dialogs, the signed-in user's row, the register's list with the document the
@@ -22,6 +23,10 @@ public:
     DataSet &documents() { return m_documents; }
     // q_pas: the signed-in user's PARAM row, open for the whole run.
     DataSet &user() { return m_user; }
+
+    // QR_blank: the print form the print run fills; made once at start.
+    PrintForm *printForm() const { return m_printForm; }
+    void setPrintForm(PrintForm *form) { m_printForm = form; }
 
     bool isArchive() const { return m_archive; }
     void setArchive(bool archive) { m_archive = archive; }
@@ -47,6 +52,7 @@ private:
     DataSet m_documents;
     DataSet m_user;
     bool m_archive = false;
+    PrintForm *m_printForm = nullptr;
     QHash<bool, QString> m_taxNames;
     QHash<QString, QString> m_kindNames;
 };

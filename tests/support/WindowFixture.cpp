@@ -8,6 +8,7 @@
 WindowFixture::WindowFixture(const TempDatabase::Options &options) : m_data(options)
 {
     m_window = std::make_unique<MainWindow>(m_appDb, m_dialogs);
+    m_window->session().setPrintForm(&m_printForm);
 }
 
 WindowFixture::~WindowFixture()

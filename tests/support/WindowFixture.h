@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/RecordingPrintForm.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDatabase.h"
 
@@ -27,6 +28,7 @@ public:
 
     TempDatabase &data() { return m_data; }
     ScriptedDialogs &dialogs() { return m_dialogs; }
+    RecordingPrintForm &printForm() { return m_printForm; }
     MainWindow &window() { return *m_window; }
     // A second connection to the same database, as another computer has.
     Database &otherComputer();
@@ -34,6 +36,7 @@ public:
 private:
     TempDatabase m_data;
     ScriptedDialogs m_dialogs;
+    RecordingPrintForm m_printForm;
     Database m_appDb;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<Database> m_other;

@@ -1,0 +1,60 @@
+#include "print/FormFill.h"
+
+#include "editor/MoneyText.h"
+#include "print/PaymentForm.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// VID_PLAT read as a whole number; 0 and any other value print nothing.
+QString paymentKindText(const QString &vidPlat)
+{
+    static const QStringList names = {QString(), QStringLiteral("Электронно"), QStringLiteral("Почтой"),
+                                      QStringLiteral("Телеграфом")};
+    bool ok = false;
+    const int kind = vidPlat.trimmed().toInt(&ok);
+    return ok && kind > 0 && kind < names.size() ? names.at(kind) : QString();
+}
+
+QString composed(const QString &pattern, const PrintedDocument &document)
+{
+    static const QRegularExpression column(QStringLiteral("\\{([A-Z0-9_]+)\\}"));
+    QString text;
+    qsizetype at = 0;
+    for (const QRegularExpressionMatch &m : column.globalMatch(pattern)) {
+        text += pattern.mid(at, m.capturedStart() - at);
+        text += document.field(m.captured(1));
+        at = m.capturedEnd();
+    }
+    return text + pattern.mid(at);
+}
+
+} // namespace
+
+ComputedTexts QRLabel5Print(const PrintedDocument &document)
+{
+    return {paymentKindText(document.field(QStringLiteral("VID_PLAT"))), MoneyText(document.amount)};
+}
+
+QStringList FillForm(const PrintedDocument &document)
+{
+    const ComputedTexts computed = QRLabel5Print(document);
+    QStringList texts;
+    for (const PaymentForm::Text &element : PaymentForm::texts()) {
+        const QString content = QString::fromUtf8(element.content);
+        switch (element.kind) {
+        case PaymentForm::Text::Kind::Caption:
+            texts << content;
+            break;
+        case PaymentForm::Text::Kind::Field:
+        case PaymentForm::Text::Kind::Composed:
+            texts << composed(content, document);
+            break;
+        case PaymentForm::Text::Kind::Computed:
+            texts << (content == QLatin1String("QR_vid") ? computed.QR_vid : computed.qr_s2);
+            break;
+        }
+    }
+    return texts;
+}

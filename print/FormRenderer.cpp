@@ -1,0 +1,141 @@
+#include "print/FormRenderer.h"
+
+#include "print/FormFill.h"
+#include "print/PaymentForm.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QTextLayout>
+
+namespace {
+
+// A printer dot of the form's pens is taken at 300 per inch, so lines look alike on every device.
+constexpr double DotsPerInchOfPen = 300.0;
+
+struct Scale
+{
+    double x;
+    double y;
+    double dpi;
+};
+
+Scale scaleOf(const QPainter &painter)
+{
+    const QPaintDevice *device = painter.device();
+    return {device->logicalDpiX() / 25.4, device->logicalDpiY() / 25.4, double(device->logicalDpiY())};
+}
+
+QFont formFont(double points, bool bold)
+{
+    // Liberation Sans has Arial's metrics; the family list keeps Arial where it is installed.
+    QFont font(QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QPen penOf(int dots, const Scale &scale)
+{
+    QPen pen(Qt::black);
+    pen.setWidthF(qMax(1.0, dots * scale.dpi / DotsPerInchOfPen));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+void drawLines(QPainter &painter, const Scale &s, bool overTexts)
+{
+    painter.setBrush(Qt::NoBrush);
+    for (const PaymentForm::Line &line : PaymentForm::lines()) {
+        if (line.overTexts != overTexts)
+            continue;
+        painter.setPen(penOf(line.pen, s));
+        const QPointF a(line.x1 * s.x, line.y1 * s.y);
+        const QPointF b(line.x2 * s.x, line.y2 * s.y);
+        if (line.shape == PaymentForm::Line::Shape::Rectangle)
+            painter.drawRect(QRectF(a, b));
+        else
+            painter.drawLine(a, b);
+    }
+}
+
+// The whole lines of the text that fit the box, from its top; the rest is left out.
+void drawText(QPainter &painter, const Scale &s, const PaymentForm::Text &element, const QString &text)
+{
+    QTextLayout layout(text, formFont(element.points, element.bold), painter.device());
+    QTextOption option;
+    // A word wider than its box breaks inside rather than run out of it.
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    const bool computed = element.kind == PaymentForm::Text::Kind::Computed;
+    const double width = computed ? 1e9 : element.width * s.x;
+    const double height = element.height * s.y;
+    QVector<QTextLine> shown;
+    double y = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        if (y + line.height() > height + 0.5)
+            break;
+        shown << line;
+        y += line.height();
+    }
+    layout.endLayout();
+
+    const QPointF origin(element.left * s.x, element.top * s.y);
+    const double boxWidth = computed ? (shown.isEmpty() ? 0.0 : shown.first().naturalTextWidth()) : width;
+    if (boxWidth > 0)
+        painter.fillRect(QRectF(origin, QSizeF(boxWidth, height)), Qt::white);
+    painter.setPen(Qt::black);
+    for (const QTextLine &line : shown) {
+        const double indent = element.centre ? (width - line.naturalTextWidth()) / 2 : 0.0;
+        line.draw(&painter, origin + QPointF(indent, 0));
+    }
+}
+
+} // namespace
+
+namespace FormRenderer {
+
+QPageLayout pageLayout()
+{
+    using namespace PaymentForm;
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                       QMarginsF(LeftMargin, TopMargin, RightMargin, BottomMargin), QPageLayout::Millimeter);
+}
+
+void drawPage(QPainter &painter, const PrintedDocument &document)
+{
+    const Scale s = scaleOf(painter);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    drawLines(painter, s, false);
+    const QStringList texts = FillForm(document);
+    const QVector<PaymentForm::Text> &elements = PaymentForm::texts();
+    for (int i = 0; i < elements.size(); ++i)
+        drawText(painter, s, elements.at(i), texts.at(i));
+    drawLines(painter, s, true);
+    painter.restore();
+}
+
+bool drawRun(QPainter &painter, QPagedPaintDevice &device, const QVector<PrintedDocument> &documents, int copies,
+             const std::function<bool(int, int)> &beforePage)
+{
+    const int pages = int(documents.size()) * qMax(1, copies);
+    int page = 0;
+    for (const PrintedDocument &document : documents) {
+        for (int copy = 0; copy < qMax(1, copies); ++copy) {
+            if (beforePage && !beforePage(page, pages))
+                return false;
+            if (page > 0)
+                device.newPage();
+            drawPage(painter, document);
+            ++page;
+        }
+    }
+    return true;
+}
+
+} // namespace FormRenderer
