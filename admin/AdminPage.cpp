@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 
 QStringList AdminPage::noteLines()
@@ -49,8 +50,8 @@ AdminPage::AdminPage(Session &session, QWidget *parent) : QWidget(parent), m_ses
     m_grid->setWordWrap(false);
     const QFontMetrics metrics(m_grid->font());
     m_grid->setColumnWidth(0, metrics.horizontalAdvance(QString(30, QChar(u'н'))) + 12);
-    m_grid->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("PAS")) + 24);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("PAS")) + 40);
+    m_grid->horizontalHeader()->setStretchLastSection(false);
     m_grid->installEventFilter(this);
 
     auto *buttons = new QHBoxLayout;
@@ -83,8 +84,11 @@ AdminPage::AdminPage(Session &session, QWidget *parent) : QWidget(parent), m_ses
     layout->addWidget(note, 0, 1);
     layout->addLayout(buttons, 1, 0, 1, 2);
     layout->addWidget(help, 2, 0, 1, 2);
-    layout->setColumnStretch(0, 1);
-    m_grid->setMinimumWidth(m_grid->columnWidth(0) + m_grid->columnWidth(1) + 8);
+    layout->setColumnStretch(1, 1);
+    layout->setHorizontalSpacing(16);
+    // As wide as its two columns, so the note stands right beside the list.
+    m_grid->setFixedWidth(m_grid->columnWidth(0) + m_grid->columnWidth(1) + 2 * m_grid->frameWidth()
+                          + m_grid->verticalScrollBar()->sizeHint().width());
 
     connect(m_model, &QAbstractItemModel::modelReset, this, &AdminPage::selectCurrentRow);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

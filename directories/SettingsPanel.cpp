@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -91,17 +92,22 @@ SettingsPanel::SettingsPanel(Session &session, QWidget *parent) : QFrame(parent)
         m_controls << control;
         grid->addWidget(control, i, 1, Qt::AlignLeft | Qt::AlignTop);
     }
+    auto *note = new QLabel(noteLines().join(QLatin1Char('\n')), this);
+    note->setObjectName(QStringLiteral("note_p6"));
+    note->setFocusPolicy(Qt::NoFocus);
+    const int last = int(settings.size()) - 1;
+    grid->removeWidget(m_controls.at(last));
+    auto *access = new QHBoxLayout;
+    access->setSpacing(12);
+    access->addWidget(m_controls.at(last), 0, Qt::AlignTop);
+    access->addWidget(note, 1, Qt::AlignTop);
+    grid->addLayout(access, last, 1, Qt::AlignLeft | Qt::AlignTop);
     // One entry per control row, so that each control stands beside its entry.
     for (int i = 0; i < m_list->count(); ++i)
         m_list->item(i)->setSizeHint(QSize(listWidth, rowHeight));
     m_list->setFixedSize(listWidth, rowHeight * int(settings.size()));
     grid->addWidget(m_list, 0, 0, int(settings.size()), 1, Qt::AlignTop);
 
-    auto *note = new QLabel(noteLines().join(QLatin1Char('\n')), this);
-    note->setObjectName(QStringLiteral("note_p6"));
-    note->setFocusPolicy(Qt::NoFocus);
-    grid->addWidget(note, int(settings.size()) - 1, 2, 2, 1, Qt::AlignLeft | Qt::AlignTop);
-    grid->setColumnStretch(2, 1);
 
     auto *help = new QLabel(helpLine(), this);
     help->setObjectName(QStringLiteral("help"));

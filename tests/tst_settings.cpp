@@ -568,7 +568,9 @@ void SettingsTest::newUserSignsInAndFollowsHisSettings()
     QVERIFY(f);
     AdminPage *page = f->window().adminPage();
     Keys::press(Qt::Key_Insert);
-    typeCell(QStringLiteral("Сидоров Олег"));
+    Keys::type(QStringLiteral("Сидоров Олег")); // the first letter opens the cell
+    QCOMPARE(focusName(), QStringLiteral("edit_LOGIN"));
+    Keys::press(Qt::Key_Return);
     QCOMPARE(focusName(), QStringLiteral("grid_admin"));
     Keys::press(Qt::Key_Right);
     typeCell(QStringLiteral("1")); // Ивановой's
@@ -581,8 +583,19 @@ void SettingsTest::newUserSignsInAndFollowsHisSettings()
     QCOMPARE(param(f->data(), "7", "LOGIN"), QStringLiteral("Сидоров Олег"));
     QCOMPARE(count(f->data(), QStringLiteral("select count(*) from PARAM where PAS='1'")), 1);
 
-    // Signed in empty, the program ends: the row left without a password is no way in.
+    // Signed in empty, the program ends: rows left without a password are no way in.
     Keys::press(Qt::Key_Insert);
+    const int petrov = page->grid()->model()->rowCount() - 1;
+    QCOMPARE(cell(page, petrov, 0), QStringLiteral("Петров Сергей"));
+    setCurrentCell(page, petrov, 1);
+    Keys::press(Qt::Key_Return);
+    Keys::press(Qt::Key_Delete);
+    Keys::press(Qt::Key_Backspace);
+    Keys::press(Qt::Key_Return);
+    Keys::press(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(count(f->data(), QStringLiteral("select count(*) from PARAM where LOGIN=? and coalesce(PAS,'')=''"),
+                   {QStringLiteral("Петров Сергей")}),
+             1);
     {
         ScriptedDialogs dialogs;
         Database db;
@@ -687,6 +700,13 @@ void SettingsTest::movingToAnotherRowSavesTheRow()
     Keys::press(Qt::Key_Down);
     QCOMPARE(param(f->data(), "1", "LOGIN"), QStringLiteral("Иванова Анна"));
     QVERIFY(f->dialogs().log.size() == 1);
+
+    // Ctrl+S stores the row in place.
+    typeCell(QStringLiteral("Петров Сергей"));
+    Keys::press(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(param(f->data(), "2", "LOGIN"), QStringLiteral("Петров Сергей"));
+    QCOMPARE(page->query().state(), DataSet::State::Browse);
+    QCOMPARE(page->grid()->currentIndex().row(), 1);
 }
 
 void SettingsTest::saveAndDeleteWithNothingToDo()
