@@ -1,7 +1,9 @@
 #include "app/MainWindow.h"
+#include "admin/AdminPage.h"
 #include "app/SignIn.h"
 #include "directories/DirectoryPanel.h"
 #include "directories/MenuPanel.h"
+#include "directories/SettingsPanel.h"
 #include "editor/EditorPage.h"
 #include "register/RegisterPage.h"
 
@@ -17,16 +19,18 @@ MainWindow::MainWindow(Database &db, Dialogs &dialogs, QWidget *parent)
     m_registerPage->setObjectName(QStringLiteral("all"));
     m_editorPage = new EditorPage(m_session, m_pages);
     m_editorPage->setObjectName(QStringLiteral("new"));
-    auto *adminPage = new QWidget(m_pages);
-    adminPage->setObjectName(QStringLiteral("admin"));
+    m_adminPage = new AdminPage(m_session, m_pages);
+    m_adminPage->setObjectName(QStringLiteral("admin"));
     m_pages->addWidget(m_registerPage);
     m_pages->addWidget(m_editorPage);
-    m_pages->addWidget(adminPage);
+    m_pages->addWidget(m_adminPage);
     setCentralWidget(m_pages);
 
     m_menu = new MenuPanel(m_registerPage);
     connect(m_registerPage, &RegisterPage::menuRequested, m_menu, &MenuPanel::open);
     connect(m_menu, &MenuPanel::closeRequested, m_registerPage, &RegisterPage::enter);
+    m_settings = new SettingsPanel(m_session, m_registerPage);
+    connect(m_settings, &SettingsPanel::closeRequested, m_registerPage, &RegisterPage::enter);
     connect(m_registerPage, &RegisterPage::editorRequested, this, &MainWindow::showEditor);
     connect(m_editorPage, &EditorPage::closed, this, &MainWindow::showRegister);
 
@@ -79,7 +83,7 @@ void MainWindow::openMenuEntry(int entry)
         m_recipients->open();
         break;
     default:
-        // The settings panel comes with the settings.
+        m_settings->open();
         break;
     }
 }

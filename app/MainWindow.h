@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+class AdminPage;
 class Database;
 class Dialogs;
 class DirectoryPanel;
@@ -11,6 +12,7 @@ class EditorPage;
 class MenuPanel;
 class QStackedWidget;
 class RegisterPage;
+class SettingsPanel;
 
 // Form1: the one window. Its pages `all`, `new` and `admin` sit in a stack
 // without tabs; it creates them and switches between them.
@@ -35,6 +37,8 @@ public:
     RegisterPage *registerPage() const { return m_registerPage; }
     EditorPage *editorPage() const { return m_editorPage; }
     MenuPanel *menuPanel() const { return m_menu; }
+    SettingsPanel *settingsPanel() const { return m_settings; }
+    AdminPage *adminPage() const { return m_adminPage; }
     DirectoryPanel *payerDirectory() const { return m_payers; }
     DirectoryPanel *recipientDirectory() const { return m_recipients; }
     QStackedWidget *pages() const { return m_pages; }
@@ -55,6 +59,8 @@ private:
     RegisterPage *m_registerPage = nullptr;
     EditorPage *m_editorPage = nullptr;
     MenuPanel *m_menu = nullptr;
+    SettingsPanel *m_settings = nullptr;
+    AdminPage *m_adminPage = nullptr;
     DirectoryPanel *m_payers = nullptr;
     DirectoryPanel *m_recipients = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/SignIn.h"
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
+#include "admin/AdminPage.h"
 #include "register/RegisterPage.h"
 #include "store/AppError.h"
 #include "store/Clock.h"
@@ -29,7 +30,8 @@ bool SignIn::run()
         const QString password = dialogs.askText(QStringLiteral("Ввод пароля"), QStringLiteral("Введите пароль"), QString());
         user.setSql(QStringLiteral("select * from PARAM where PAS=?"), {password});
         user.open();
-        if (user.isEmpty()) {
+        // A user row left without a password signs nobody in.
+        if (user.isEmpty() || password.trimmed().isEmpty()) {
             dialogs.message(QStringLiteral("Неверный пароль"));
             return false;
         }
@@ -49,6 +51,7 @@ bool SignIn::run()
             // The register and the editor are worked from the keyboard alone.
             QGuiApplication::setOverrideCursor(Qt::BlankCursor);
         } else {
+            m_window.adminPage()->open();
             m_window.showPage(QStringLiteral("admin"));
         }
         return true;
