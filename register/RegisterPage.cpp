@@ -1,5 +1,9 @@
 #include "register/RegisterPage.h"
+#include "register/ArchiveMoveCommand.h"
+#include "register/ClearMarksCommand.h"
 #include "register/CopyDocumentCommand.h"
+#include "register/DeleteDocumentsCommand.h"
+#include "register/MarkDocumentCommand.h"
 #include "register/NewDocumentCommand.h"
 #include "register/OpenDocumentCommand.h"
 #include "register/RegisterDelegate.h"
@@ -201,6 +205,22 @@ void RegisterPage::run(RegisterCommand command)
         UnlockDocumentCommand(m_session);
         selectCurrentRow();
         break;
+    case RegisterCommand::Mark:
+        MarkDocumentCommand(m_session);
+        selectCurrentRow();
+        break;
+    case RegisterCommand::ClearMarks:
+        ClearMarksCommand(m_session);
+        selectCurrentRow();
+        break;
+    case RegisterCommand::Delete:
+        DeleteDocumentsCommand(m_session);
+        selectCurrentRow();
+        break;
+    case RegisterCommand::MoveArchive:
+        ArchiveMoveCommand(m_session);
+        selectCurrentRow();
+        break;
     case RegisterCommand::Help:
         help();
         break;
@@ -210,7 +230,7 @@ void RegisterPage::run(RegisterCommand command)
     case RegisterCommand::Nothing:
         break;
     default:
-        // Marks, deletes, archive moves, printing and the view come with the print run.
+        // Printing and the view come with the print run.
         break;
     }
 }
