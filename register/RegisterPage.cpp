@@ -1,5 +1,9 @@
 #include "register/RegisterPage.h"
+#include "register/ArchiveMoveCommand.h"
+#include "register/ClearMarksCommand.h"
 #include "register/CopyDocumentCommand.h"
+#include "register/DeleteDocumentsCommand.h"
+#include "register/MarkDocumentCommand.h"
 #include "register/NewDocumentCommand.h"
 #include "register/OpenDocumentCommand.h"
 #include "register/PrintCommand.h"
@@ -209,6 +213,22 @@ void RegisterPage::run(RegisterCommand command)
         ViewCommand(m_session, m_general);
         selectCurrentRow();
         break;
+    case RegisterCommand::Mark:
+        MarkDocumentCommand(m_session);
+        selectCurrentRow();
+        break;
+    case RegisterCommand::ClearMarks:
+        ClearMarksCommand(m_session);
+        selectCurrentRow();
+        break;
+    case RegisterCommand::Delete:
+        DeleteDocumentsCommand(m_session);
+        selectCurrentRow();
+        break;
+    case RegisterCommand::MoveArchive:
+        ArchiveMoveCommand(m_session);
+        selectCurrentRow();
+        break;
     case RegisterCommand::Help:
         help();
         break;
@@ -216,9 +236,6 @@ void RegisterPage::run(RegisterCommand command)
         emit menuRequested();
         break;
     case RegisterCommand::Nothing:
-        break;
-    default:
-        // Marks, deletes, archive moves, printing and the view come with the print run.
         break;
     }
 }

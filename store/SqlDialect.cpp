@@ -65,3 +65,15 @@ QString SqlDialect::returningKey(const QString &column) const
 {
     return m_engine == Engine::PostgreSQL ? QStringLiteral(" returning ") + column : QString();
 }
+
+QString SqlDialect::beginWrite() const
+{
+    // A deferred SQLite transaction could find another writer between its statements.
+    return m_engine == Engine::SQLite ? QStringLiteral("begin immediate") : QStringLiteral("begin");
+}
+
+QString SqlDialect::lockRows() const
+{
+    // SQLite's write lock already covers the whole file.
+    return m_engine == Engine::PostgreSQL ? QStringLiteral(" for update") : QString();
+}

@@ -22,6 +22,11 @@ public:
     // Suffix of an insert that hands back the new hidden key, empty where the
     // driver reports it on its own.
     QString returningKey(const QString &column) const;
+    // Opens a transaction that holds the write lock from its first statement, so
+    // that no other connection writes between its statements.
+    QString beginWrite() const;
+    // Suffix of a select that locks the rows it returns until the transaction ends.
+    QString lockRows() const;
 
 private:
     Engine m_engine;

@@ -862,7 +862,6 @@ void RegisterTest::keysWithoutCommandsChangeNothing_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<Modifiers>("modifiers");
     QTest::addColumn<QString>("text"); // typed instead of the key when given
-    QTest::newRow("Space") << int(Qt::Key_Space) << Modifiers(Qt::NoModifier) << QString();
     QTest::newRow("Ctrl+Alt+F3") << int(Qt::Key_F3) << Modifiers(Qt::ControlModifier | Qt::AltModifier) << QString();
     QTest::newRow("Alt+F4") << int(Qt::Key_F4) << Modifiers(Qt::AltModifier) << QString();
     QTest::newRow("Tab") << int(Qt::Key_Tab) << Modifiers(Qt::NoModifier) << QString();

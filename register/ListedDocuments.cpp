@@ -1,0 +1,34 @@
+#include "register/ListedDocuments.h"
+#include "session/Session.h"
+#include "store/DataSet.h"
+
+QStringList ListedDocumentIds(DataSet &documents, Dialogs::Scope scope, bool (*qualifies)(const QString &state))
+{
+    QStringList ids;
+    if (documents.isEmpty() || scope == Dialogs::Scope::Cancel)
+        return ids;
+    const int id = documents.columnIndex(QStringLiteral("ID"));
+    const int state = documents.columnIndex(QStringLiteral("PRIZN_DK"));
+    const int mark = documents.columnIndex(Mark::Column);
+    if (scope == Dialogs::Scope::Current) {
+        if (qualifies(documents.text(state)))
+            ids << documents.text(id);
+        return ids;
+    }
+    const QVariant selected = documents.rowKey();
+    for (documents.first(); !documents.eof(); documents.next()) {
+        if (scope == Dialogs::Scope::Marked && documents.text(mark) != Mark::Set)
+            continue;
+        if (qualifies(documents.text(state)))
+            ids << documents.text(id);
+    }
+    documents.findRowKey(selected);
+    return ids;
+}
+
+void ReloadRegisterAt(Session &session, const QVariant &rowKey)
+{
+    session.ReloadRegister();
+    if (rowKey.isValid())
+        session.documents().findRowKey(rowKey);
+}
