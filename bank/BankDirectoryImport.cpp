@@ -1,5 +1,6 @@
 #include "bank/BankDirectoryImport.h"
 
+#include "store/AppError.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/TextWidth.h"
@@ -7,6 +8,7 @@
 #include <QHash>
 #include <QMap>
 #include <QSet>
+#include <QSqlError>
 
 namespace {
 
@@ -71,17 +73,27 @@ BankImportSummary ReplaceBankDirectory(Database &db, const BankFile &file, const
     QMap<QString, int> unknown;
     QVariantList values;
     values.reserve(rowsPerInsert * columnCount);
-    const QString fullInsert = insertSql(rowsPerInsert);
+    // Prepared once: a statement prepared anew for every batch costs the server more than the rows.
+    QSqlQuery fullInsert = db.query();
     const auto flush = [&] {
         const int rows = int(values.size()) / columnCount;
         if (rows == 0)
             return;
-        db.run(rows == rowsPerInsert ? fullInsert : insertSql(rows), values);
+        if (rows < rowsPerInsert) {
+            db.run(insertSql(rows), values);
+        } else {
+            for (int i = 0; i < values.size(); ++i)
+                fullInsert.bindValue(i, values.at(i));
+            if (!fullInsert.exec())
+                throw AppError(Database::errorText(fullInsert.lastError()));
+        }
         values.clear();
     };
 
     db.transaction();
     try {
+        if (!fullInsert.prepare(insertSql(rowsPerInsert)))
+            throw AppError(Database::errorText(fullInsert.lastError()));
         db.run(QStringLiteral("delete from BANK"));
         for (const BankRecord &b : file.banks) {
             QString type;
