@@ -1,5 +1,7 @@
 #include "app/Program.h"
 #include "app/Dialogs.h"
+#include "app/ExportBankCommand.h"
+#include "app/ImportBanksCommand.h"
 #include "app/MainWindow.h"
 #include "app/PdfCommand.h"
 #include "store/AppError.h"
@@ -24,7 +26,9 @@ namespace {
 int usage()
 {
     QTextStream(stderr) << "Использование: payorders [init [--demo] [--documents N]]\n"
-                           "       payorders pdf OUT.pdf [--archive] [--marked | --all | --id ID ...] [--copies N]\n";
+                        << "       payorders pdf OUT.pdf [--archive] [--marked | --all | --id ID ...] [--copies N]\n"
+                        << "       payorders import-banks ФАЙЛ\n"
+                        << "       payorders export-bank ФАЙЛ.txt [--utf8] [--strict] [--archive] [--marked | --all | --id ID ...]\n";
     return 2;
 }
 
@@ -97,6 +101,14 @@ int runProgram(int argc, char **argv)
     }
     if (argc > 1 && QByteArray(argv[1]) == "pdf")
         return runPdfCommand(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "import-banks") {
+        QCoreApplication app(argc, argv);
+        return ImportBanksCommand(app.arguments().mid(2));
+    }
+    if (argc > 1 && QByteArray(argv[1]) == "export-bank") {
+        QCoreApplication app(argc, argv);
+        return ExportBankCommand(app.arguments().mid(2));
+    }
     if (argc > 1)
         return usage();
 

@@ -21,8 +21,6 @@ namespace {
 
 using namespace DirectoryBoxes;
 
-const QString noBank = QStringLiteral("Банка не существует");
-
 bool isEnter(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -368,12 +366,12 @@ bool DirectoryPanel::save()
 void DirectoryPanel::checkBik()
 {
     const BankDetails bank = LookupBank(m_bank, m_general, m_boxes.at(bik)->text());
-    if (bank.found) {
+    if (bank.usable()) {
         m_bankName->setText(bank.name);
         m_boxes[firstName]->setFocus();
         return;
     }
-    m_bankError->setText(noBank);
+    m_bankError->setText(BankRefusal(bank));
     m_boxes[bik]->selectAll();
 }
 

@@ -605,9 +605,12 @@ bool EditorPage::handleAccount()
 bool EditorPage::FillRecipientBank(QLineEdit *field)
 {
     DataSet &doc = m_session.documents();
-    const BankDetails bank = LookupBank(m_bank, m_general, doc.text(QStringLiteral("MFOBANKPOL")));
-    if (!bank.found)
-        m_message->setText(QStringLiteral("Банка не существует"));
+    BankDetails bank = LookupBank(m_bank, m_general, doc.text(QStringLiteral("MFOBANKPOL")));
+    if (!bank.usable()) {
+        m_message->setText(BankRefusal(bank));
+        // A revoked bank's details go no further into the document than an unknown one's.
+        bank = BankDetails{};
+    }
     doc.setValue(QStringLiteral("BANK_POL1"), bank.name);
     doc.setValue(QStringLiteral("K_SBANK_KT"), bank.correspondent);
     doc.setValue(QStringLiteral("NNP_POL"), bank.settlement);

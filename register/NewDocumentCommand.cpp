@@ -110,6 +110,10 @@ bool NewDocumentCommand(Session &session, DataSet &general, DataSet &bank)
         session.dialogs().message(QStringLiteral("Вашего Банка не существует, измените БИК в справочнике плательщиков"));
         return false;
     }
+    if (payerBank.revoked) {
+        session.dialogs().message(QStringLiteral("Лицензия Вашего Банка отозвана, измените БИК в справочнике плательщиков"));
+        return false;
+    }
     // The number is used up only once the document can be made.
     const Numbering numbering = takeNumbering(session);
 

@@ -14,6 +14,8 @@ BankDetails LookupBank(DataSet &bankQuery, DataSet &generalQuery, const QString 
     bank.name = bankQuery.text(QStringLiteral("NAMEP"));
     bank.correspondent = bankQuery.text(QStringLiteral("KSNP"));
     bank.settlement = bankQuery.text(QStringLiteral("NNP"));
+    // A directory made before the column existed knows no revoked banks.
+    bank.revoked = bankQuery.hasColumn(QStringLiteral("OTZYV")) && !bankQuery.text(QStringLiteral("OTZYV")).trimmed().isEmpty();
     bank.settlementType = LookupSettlementTypeName(generalQuery, bankQuery.text(QStringLiteral("TNP")));
     return bank;
 }
@@ -27,4 +29,11 @@ QString LookupSettlementTypeName(DataSet &generalQuery, const QString &code)
         return {};
     generalQuery.first();
     return generalQuery.text(QStringLiteral("NAME"));
+}
+
+QString BankRefusal(const BankDetails &bank)
+{
+    if (!bank.found)
+        return QStringLiteral("Банка не существует");
+    return bank.revoked ? QStringLiteral("Лицензия Банка отозвана") : QString();
 }

@@ -55,7 +55,9 @@ QList<TableDef> buildTables()
         {"S_POL", directoryColumns(false), Schema::hiddenKey, true},
         {"BANK",
          {{"NEWNUM", K::Text, 9}, {"NAMEP", K::Text, 160}, {"KSNP", K::Text, 20},
-          {"NNP", K::Text, 25}, {"TNP", K::Text, 1}},
+          {"NNP", K::Text, 25}, {"TNP", K::Text, 1},
+          // "V" when the bank's licence is revoked or it left the directory.
+          {"OTZYV", K::Text, 1}},
          nullptr, false},
         {"TNP", {{"KOD", K::Text, 1}, {"NAME", K::Text, 5}}, nullptr, false},
         {"N_PARAM", {{"TIP", K::Text, 1}, {"KOD", K::Text, 2}, {"NAME", K::Text, 100}}, nullptr, false},

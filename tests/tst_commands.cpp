@@ -30,6 +30,7 @@ namespace {
 const QString lockedMessage = QStringLiteral("Документ блокирован с другого компьютера!");
 const QString noPayerMessage = QStringLiteral("Не заполнен справочник плательщиков");
 const QString noBankMessage = QStringLiteral("Вашего Банка не существует, измените БИК в справочнике плательщиков");
+const QString revokedBankMessage = QStringLiteral("Лицензия Вашего Банка отозвана, измените БИК в справочнике плательщиков");
 
 // The moment of signing in, and the later "today" of the commands: P2 then differs from today.
 const QDateTime signInMoment(QDate(2024, 2, 15), QTime(9, 0));
@@ -825,6 +826,8 @@ void CommandsTest::newDocumentRefused_data()
                                           << noBankMessage;
     QTest::newRow("payer's bank missing, P1 no number") << "delete from BANK where NEWNUM='049999999'" << "4x"
                                                         << noBankMessage;
+    QTest::newRow("payer's bank revoked") << "update BANK set OTZYV='V' where NEWNUM='049999999'" << "41"
+                                          << revokedBankMessage;
     QTest::newRow("P1 with a letter") << "" << "4a1" << "";
     QTest::newRow("P1 fractional") << "" << "41.5" << "";
     QTest::newRow("P1 negative") << "" << "-5" << "";

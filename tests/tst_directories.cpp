@@ -206,6 +206,8 @@ private slots:
     void shortNameFromFirstName_data();
     void shortNameFromFirstName();
     void unknownThenKnownBik_data();
+    void revokedBankRefused_data();
+    void revokedBankRefused();
     void unknownThenKnownBik();
     void deleteAsks_data();
     void deleteAsks();
@@ -422,6 +424,41 @@ void DirectoriesTest::shortNameFromFirstName()
     QCOMPARE(focusName(), listName(kind));
     QVERIFY(!d->panel->editPanel()->isVisible());
     QCOMPARE(d->listed(QStringLiteral("NAME")), QStringLiteral("Торгдом"));
+}
+
+void DirectoriesTest::revokedBankRefused_data()
+{
+    addKinds();
+    QTest::newRow("payers") << Kind::Payers;
+    QTest::newRow("recipients") << Kind::Recipients;
+}
+
+void DirectoriesTest::revokedBankRefused()
+{
+    QFETCH(Kind, kind);
+    const QString table = tableOf(kind);
+    const QString bankLabel = kind == Kind::Payers ? QStringLiteral("l_bik_plat") : QStringLiteral("l_bik_pol");
+    const QString errorLabel = kind == Kind::Payers ? QStringLiteral("l_not") : QStringLiteral("l_not3");
+    auto d = openDirectory(kind, [&](TempDatabase &t) {
+        putParties(t, table, payers);
+        t.db().run(QStringLiteral("update BANK set OTZYV='V' where NEWNUM='044525187'"));
+    });
+    QVERIFY(d);
+    Keys::press(Qt::Key_Return);
+    for (int i = 0; i < 3; ++i)
+        Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), boxName(kind, 3));
+    Keys::type(QStringLiteral("044525187"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(d->label(errorLabel), QStringLiteral("Лицензия Банка отозвана"));
+    QCOMPARE(focusName(), boxName(kind, 3));
+    QCOMPARE(d->panel->box(3)->selectedText(), QStringLiteral("044525187"));
+    QCOMPARE(d->label(bankLabel), QString());
+    // A bank in good standing is taken over the selected text.
+    Keys::type(knownBik);
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(d->label(bankLabel), knownBank);
+    QCOMPARE(focusName(), boxName(kind, 4));
 }
 
 void DirectoriesTest::unknownThenKnownBik_data()

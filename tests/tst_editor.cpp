@@ -1003,14 +1003,20 @@ void EditorTest::newAccountJoinsDirectoryOnce()
 void EditorTest::unknownBikStays_data()
 {
     QTest::addColumn<QString>("bik");
-    QTest::newRow("not in the directory") << "999999999";
-    QTest::newRow("with a quote") << "04452'225";
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not in the directory") << "999999999" << "Банка не существует";
+    QTest::newRow("with a quote") << "04452'225" << "Банка не существует";
+    QTest::newRow("licence revoked") << "044525187" << "Лицензия Банка отозвана";
 }
 
 void EditorTest::unknownBikStays()
 {
     QFETCH(QString, bik);
-    SIGNED_IN(f, [](TempDatabase &d) { d.db().run(QStringLiteral("update PL set BANK_POL1='старый банк', K_SBANK_KT='1'")); });
+    QFETCH(QString, message);
+    SIGNED_IN(f, [](TempDatabase &d) {
+        d.db().run(QStringLiteral("update PL set BANK_POL1='старый банк', K_SBANK_KT='1'"));
+        d.db().run(QStringLiteral("update BANK set OTZYV='V' where NEWNUM='044525187'"));
+    });
     const int before = f->data().scalar(QStringLiteral("select count(*) from S_POL")).toInt();
     QVERIFY(openD1(*f));
     walkTo(QStringLiteral("DBE_bik"));
@@ -1019,7 +1025,7 @@ void EditorTest::unknownBikStays()
     if (focusName() == QLatin1String("DBE_bik"))
         Keys::press(Qt::Key_Return);
     QCOMPARE(focusName(), QStringLiteral("DBE_bik"));
-    QCOMPARE(qobject_cast<QLabel *>(control(*f, "l_not2"))->text(), QStringLiteral("Банка не существует"));
+    QCOMPARE(qobject_cast<QLabel *>(control(*f, "l_not2"))->text(), message);
     QCOMPARE(box(*f, "DBE_bik")->selectedText(), bik);
     QVERIFY(f->window().q1().text(QStringLiteral("BANK_POL1")).isEmpty());
     QVERIFY(f->window().q1().text(QStringLiteral("K_SBANK_KT")).isEmpty());

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// One bank as a directory file gives it, before it becomes a row of BANK.
+struct BankRecord
+{
+    QString bik;
+    QString name;
+    QString correspondent;
+    QString settlement;
+    // ED807 names the settlement type ("г", "пгт"); BNKSEEK gives its code.
+    QString settlementType;
+    bool settlementTypeIsCode = false;
+    bool revoked = false;
+};
+
+// What a reader made of a file: the banks, and the entries it left out with the reason.
+struct BankFile
+{
+    QString format;
+    QList<BankRecord> banks;
+    QStringList skipped;
+};
+
+// Told how far a reader has got: done and total, in the reader's own units.
+using BankProgress = std::function<void(qint64 done, qint64 total)>;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The control digits of Russian bank and tax identifiers.
+namespace CheckDigits {
+
+// Treasury accounts (a BIK of 01..., an account of 031... or 40102...) follow no key rule.
+bool isTreasuryAccount(const QString &bik, const QString &account);
+// The account's control key (its digit 9) against the BIK, or -1 when either is not all digits
+// of the right length. The key position of `account` is ignored.
+int accountKey(const QString &bik, const QString &account);
+// True when the key holds, and always for a treasury account.
+bool accountMatchesBik(const QString &bik, const QString &account);
+// An INN of 10 digits (an organisation) or 12 digits (a person) whose check digits hold.
+bool innIsValid(const QString &inn);
+
+} // namespace CheckDigits

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+class DataSet;
+
+// The 1CClientBankExchange text, version 1.03, of the payment orders a data set holds.
+struct ClientBankExport
+{
+    QByteArray bytes;   // the whole file, CR LF line ends, in the chosen encoding
+    int written = 0;
+    // Documents whose account key or INN fails; still written.
+    QStringList checkFailures;
+    // Documents left out because the encoding cannot hold some text of theirs.
+    QStringList unwritable;
+};
+
+// Every row of `documents`, in its order; `utf8` for banks that take UTF-8, else Windows-1251.
+ClientBankExport WriteClientBankExchange(DataSet &documents, bool utf8 = false);
+// The purpose lines as one text: a line filled to its width runs on into the next.
+QString JoinPurpose(const QStringList &lines, const QList<int> &widths);

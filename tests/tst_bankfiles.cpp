@@ -1,0 +1,570 @@
+#include "support/Engines.h"
+#include "support/FailingWrites.h"
+#include "support/LegacyTables.h"
+#include "support/TempDatabase.h"
+
+#include "app/ExportBankCommand.h"
+#include "app/ImportBanksCommand.h"
+#include "bank/BankFileReader.h"
+#include "bank/ClientBankExchange.h"
+#include "store/AppError.h"
+#include "store/BankLookup.h"
+#include "store/Clock.h"
+#include "store/DataSet.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTest>
+#include <QtEndian>
+
+#include <memory>
+
+namespace {
+
+// Seven entries: one revoked, one excluded, a treasury one without a correspondent account,
+// one repeated BIK, one settlement type TNP does not know.
+const char *const ed807Entries = R"xml(
+  <BICDirectoryEntry BIC="044525225">
+    <ParticipantInfo NameP="ПАО СБЕРБАНК" CntrCd="RU" Rgn="45" Ind="117312" Tnp="г" Nnp="Москва" Adr="ул Вавилова, 19" PtType="20" ParticipantStatus="PSAC"/>
+    <Accounts Account="30101810400000000225" RegulationAccountType="CRSA" CK="07" AccountCBRBIC="044525000" AccountStatus="ACAC"/>
+  </BICDirectoryEntry>
+  <SWBICS SWBIC="SABRRUMM" DefaultSWBIC="1"/>
+  <BICDirectoryEntry BIC="044525593">
+    <ParticipantInfo NameP="АО &quot;АЛЬФА-БАНК&quot;" Tnp="пгт." Nnp="Посёлок с очень длинным названием" PtType="20" ParticipantStatus="PSAC"/>
+    <Accounts Account="30101810200000000000" RegulationAccountType="CRSA" AccountStatus="ACDL"/>
+    <Accounts Account="30101810200000000593" RegulationAccountType="CRSA" AccountStatus="ACAC"/>
+  </BICDirectoryEntry>
+  <BICDirectoryEntry BIC="044525999">
+    <ParticipantInfo NameP="КБ 'ОТОЗВАННЫЙ' (АО)" Tnp="г" Nnp="Москва" PtType="20" ParticipantStatus="PSAC">
+      <RstrList Rstr="LWRS" RstrDate="2026-01-15"/>
+    </ParticipantInfo>
+    <Accounts Account="30101810900000000999" RegulationAccountType="CRSA" AccountStatus="ACAC"/>
+  </BICDirectoryEntry>
+  <BICDirectoryEntry BIC="017003983">
+    <ParticipantInfo NameP="ОТДЕЛЕНИЕ ТУЛА БАНКА РОССИИ//УФК по Тульской области г Тула" Tnp="г" Nnp="Тула" PtType="52" ParticipantStatus="PSAC"/>
+    <Accounts Account="40102810445370000059" RegulationAccountType="UTRA" AccountStatus="ACAC"/>
+  </BICDirectoryEntry>
+  <BICDirectoryEntry BIC="045004001">
+    <ParticipantInfo NameP="БАНК СИБИРЬ" Tnp="рп" Nnp="Кольцово" PtType="20" ParticipantStatus="PSDL"/>
+    <Accounts Account="30101810000000000001" RegulationAccountType="CRSA" AccountStatus="ACAC"/>
+  </BICDirectoryEntry>
+  <BICDirectoryEntry BIC="044525225">
+    <ParticipantInfo NameP="ДВОЙНИК" Tnp="г" Nnp="Москва" PtType="20" ParticipantStatus="PSAC"/>
+  </BICDirectoryEntry>
+  <BICDirectoryEntry BIC="046311001">
+    <ParticipantInfo NameP="БАНК НА ХУТОРЕ" Tnp="х" Nnp="Весёлый" PtType="20" ParticipantStatus="PSAC"/>
+  </BICDirectoryEntry>
+)xml";
+
+// BANK after importing it: NEWNUM|NAMEP|KSNP|NNP|TNP|OTZYV, by BIK.
+const QStringList ed807Rows = {
+    "017003983|ОТДЕЛЕНИЕ ТУЛА БАНКА РОССИИ//УФК по Тульской области г Тула||Тула|1|",
+    "044525225|ПАО СБЕРБАНК|30101810400000000225|Москва|1|",
+    "044525593|АО \"АЛЬФА-БАНК\"|30101810200000000593|Посёлок с очень длинным н|4|",
+    "044525999|КБ 'ОТОЗВАННЫЙ' (АО)|30101810900000000999|Москва|1|V",
+    "045004001|БАНК СИБИРЬ|30101810000000000001|Кольцово|7|V",
+    "046311001|БАНК НА ХУТОРЕ||Весёлый||",
+};
+
+QByteArray ed807(const char *encoding, const QString &entries = QString::fromUtf8(ed807Entries),
+                 const QString &root = QStringLiteral("ED807"), const QString &ns = QStringLiteral("urn:cbr-ru:ed:v2.0"))
+{
+    const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\n<%2 xmlns=\"%3\" EDNo=\"1\" EDDate=\"2026-12-01\">%4</%2>\n")
+                             .arg(QLatin1String(encoding), root, ns, entries);
+    QStringEncoder encoder(encoding);
+    return encoder.encode(text);
+}
+
+struct DbfRecord
+{
+    QString bik, real, name, correspondent, settlement, type;
+    bool deleted = false;
+};
+
+// A BNKSEEK.DBF as the Bank of Russia wrote it: dBASE III, code page 866.
+QByteArray bnkseek(const QList<DbfRecord> &records, const QList<std::pair<const char *, int>> &fields = {
+                       {"NEWNUM", 9}, {"REAL", 4}, {"NAMEP", 45}, {"KSNP", 20}, {"NNP", 25}, {"TNP", 1}})
+{
+    int recordLength = 1;
+    for (const auto &f : fields)
+        recordLength += f.second;
+    const int headerLength = 32 + 32 * int(fields.size()) + 1;
+    QByteArray data(32, '\0');
+    data[0] = 0x03;
+    data[1] = char(118);
+    data[2] = 1;
+    data[3] = 15;
+    qToLittleEndian<quint32>(quint32(records.size()), data.data() + 4);
+    qToLittleEndian<quint16>(quint16(headerLength), data.data() + 8);
+    qToLittleEndian<quint16>(quint16(recordLength), data.data() + 10);
+    for (const auto &f : fields) {
+        QByteArray descriptor(32, '\0');
+        descriptor.replace(0, int(qstrlen(f.first)), f.first);
+        descriptor[11] = 'C';
+        descriptor[16] = char(f.second);
+        data += descriptor;
+    }
+    data += '\r';
+    QStringEncoder cp866("IBM866");
+    for (const DbfRecord &r : records) {
+        data += r.deleted ? '*' : ' ';
+        const QString values[] = {r.bik, r.real, r.name, r.correspondent, r.settlement, r.type};
+        for (int i = 0; i < fields.size(); ++i)
+            data += QByteArray(cp866.encode(values[i])).leftJustified(fields.at(i).second, ' ', true);
+    }
+    data += '\x1A';
+    return data;
+}
+
+const QList<DbfRecord> dbfRecords = {
+    {"044525225", "", "ПАО СБЕРБАНК", "30101810400000000225", "МОСКВА", "1"},
+    {"044525111", "", "УДАЛЁННЫЙ БАНК", "30101810000000000111", "МОСКВА", "1", true},
+    {"044525999", "ОТЗВ", "КБ \"ОТОЗВАННЫЙ\"", "30101810900000000999", "МОСКВА", "1"},
+    {"046311001", "", "БАНК НА ХУТОРЕ", "", "ВЕСЁЛЫЙ", "9"},
+    {"044525225", "", "ДВОЙНИК", "", "МОСКВА", "1"},
+};
+
+const QStringList dbfRows = {
+    "044525225|ПАО СБЕРБАНК|30101810400000000225|МОСКВА|1|",
+    "044525999|КБ \"ОТОЗВАННЫЙ\"|30101810900000000999|МОСКВА|1|V",
+    "046311001|БАНК НА ХУТОРЕ||ВЕСЁЛЫЙ||",
+};
+
+QStringList bankRows(TempDatabase &t)
+{
+    QSqlQuery q = t.db().run(QStringLiteral("select NEWNUM, NAMEP, KSNP, NNP, TNP, OTZYV from BANK order by NEWNUM"));
+    QStringList rows;
+    while (q.next()) {
+        QStringList values;
+        for (int c = 0; c < 6; ++c)
+            values << q.value(c).toString();
+        rows << values.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+// One parsed exchange file: the header's keys (РасчСчет may repeat) and one map per document.
+struct Exchange
+{
+    QString first, last;
+    QMultiMap<QString, QString> header;
+    QList<QMap<QString, QString>> documents;
+    bool crlfOnly = false;
+    bool complete = false;
+};
+
+Exchange readExchange(const QByteArray &bytes, const char *encoding)
+{
+    Exchange e;
+    e.crlfOnly = bytes.count('\n') == bytes.count("\r\n") && bytes.count('\r') == bytes.count("\r\n");
+    QStringDecoder decoder(encoding);
+    const QString text = decoder.decode(bytes);
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    if (lines.isEmpty())
+        return e;
+    e.first = lines.first();
+    e.last = lines.last();
+    QMap<QString, QString> *open = nullptr;
+    for (int i = 1; i + 1 < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        if (line == QStringLiteral("КонецДокумента")) {
+            open = nullptr;
+            continue;
+        }
+        const int eq = line.indexOf(QLatin1Char('='));
+        const QString key = line.left(eq);
+        const QString value = line.mid(eq + 1);
+        if (key == QStringLiteral("СекцияДокумент")) {
+            e.documents.append({{key, value}});
+            open = &e.documents.last();
+        } else if (open) {
+            open->insert(key, value);
+        } else {
+            e.header.insert(key, value);
+        }
+    }
+    e.complete = !open;
+    return e;
+}
+
+// A completed simple payment and a completed tax payment to the treasury, both marked.
+QVariantMap simpleOrder()
+{
+    return {{"ID", "D1"}, {"NOM", "15"}, {"DATE", QDate(2026, 12, 1)}, {"S", 175000.0}, {"PRIZN_DK", "3"}, {"CHEKED", "V"},
+            {"NAME_PL1", "ООО \"Ромашка\""}, {"INN_PL", "7707083893"}, {"KPP_PL", "770701001"},
+            {"SCH_DT", "40702810200000000001"}, {"BANK_PL1", "ПАО СБЕРБАНК"}, {"K_SBANK_DT", "30101810400000000225"},
+            {"MFOBANK_PL", "044525225"}, {"TNP_PL", "г."}, {"NNP_PL", "МОСКВА"},
+            {"NAME_POL1", "ООО 'Лютик'"}, {"NAME_POL2", "филиал"}, {"INN_POL", "7727406020"}, {"KPP_POL", "772701001"},
+            {"SCH_KT", "40702810000000000002"}, {"BANK_POL1", "БАНК ВТБ (ПАО)"}, {"K_SBANK_KT", "30101810700000000187"},
+            {"MFOBANKPOL", "044525187"}, {"TNP_POL", "г."}, {"NNP_POL", "МОСКВА"},
+            {"NAZNACH1", "Оплата по счёту № 7 от 20.11.2026 за товар по дого"},
+            {"NAZNACH2", "вору 12"}, {"NAZNACH5", "В т.ч. НДС 20% - 29166-67"},
+            {"OCHER_PL", "5"}, {"NDS", "20"}, {"VID_PLAT", "1"}, {"VID_OP", "01"}, {"NALOG", false}, {"LOGIN", "1"}};
+}
+
+QVariantMap taxOrder()
+{
+    QVariantMap d = simpleOrder();
+    d.insert({{"ID", "D2"}, {"NOM", "16"}, {"DATE", QDate(2026, 12, 3)}, {"S", 1234.5}, {"NALOG", true},
+              {"NAME_POL1", "УФК по Тульской области"}, {"NAME_POL2", ""}, {"INN_POL", "7107036186"}, {"KPP_POL", "710701001"},
+              {"SCH_KT", "03100643000000016600"}, {"BANK_POL1", "ОТДЕЛЕНИЕ ТУЛА БАНКА РОССИИ"}, {"K_SBANK_KT", "40102810445370000059"},
+              {"MFOBANKPOL", "017003983"}, {"NNP_POL", "ТУЛА"}, {"NAZNACH1", "Налог на прибыль"}, {"NAZNACH2", ""}, {"NAZNACH5", ""},
+              {"P101_STATU", "01"}, {"P104_KBK", "18210101011011000110"}, {"P105_OKATO", "70701000"}, {"P106_OSNOV", "ТП"},
+              {"P107_PERIO", "КВ.04.2026"}, {"P108_N_DOC", "0"}, {"P109_D_DOC", "0"}, {"P110_TIP", ""}});
+    return d;
+}
+
+} // namespace
+
+class BankFilesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data();
+    void initTestCase();
+    void cleanup();
+    void importsEd807_data();
+    void importsEd807();
+    void importsBnkseek();
+    void brokenFileLeavesDirectory_data();
+    void brokenFileLeavesDirectory();
+    void failedWriteLeavesDirectory();
+    void oldDirectoryGetsRevokedColumn();
+    void exportRoundTrip_data();
+    void exportRoundTrip();
+    void exportChecksDigits();
+    void exportRefusesUnheldText();
+    void purposeJoined_data();
+    void purposeJoined();
+
+private:
+    std::unique_ptr<TempDatabase> database();
+    QString write(TempDatabase &t, const QString &name, const QByteArray &bytes);
+    QString m_home;
+};
+
+void BankFilesTest::initTestCase_data()
+{
+    Engines::addRows();
+}
+
+void BankFilesTest::initTestCase()
+{
+    m_home = QDir::currentPath();
+}
+
+void BankFilesTest::cleanup()
+{
+    QDir::setCurrent(m_home);
+    Clock::set({});
+}
+
+std::unique_ptr<TempDatabase> BankFilesTest::database()
+{
+    TempDatabase::Options options;
+    options.engine = Engines::current();
+    auto t = std::make_unique<TempDatabase>(options);
+    if (!t->isValid()) {
+        QTest::qFail(qPrintable(t->reason()), __FILE__, __LINE__);
+        return nullptr;
+    }
+    // The commands work in the folder's sql.udl, as a user runs them.
+    QDir::setCurrent(t->folder());
+    return t;
+}
+
+QString BankFilesTest::write(TempDatabase &t, const QString &name, const QByteArray &bytes)
+{
+    const QString path = QDir(t.folder()).filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+#define DATABASE(var)        \
+    auto var = database();   \
+    if (!var)                \
+        return;
+
+void BankFilesTest::importsEd807_data()
+{
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::newRow("windows-1251") << QByteArray("windows-1251");
+    QTest::newRow("utf-8") << QByteArray("UTF-8");
+}
+
+void BankFilesTest::importsEd807()
+{
+    QFETCH(QByteArray, encoding);
+    DATABASE(t);
+    QVERIFY(bankRows(*t).join(QLatin1Char('\n')).contains(QStringLiteral("044525187")));
+    const QString path = write(*t, QStringLiteral("20261201_ED807_full.xml"), ed807(encoding.constData()));
+    const BankFile file = ReadBankFile(path);
+    QCOMPARE(file.banks.size(), 6);
+    QCOMPARE(file.skipped.size(), 1);
+    QVERIFY2(file.skipped.first().contains(QStringLiteral("044525225")), qPrintable(file.skipped.first()));
+
+    QCOMPARE(ImportBanksCommand({path}), 0);
+    QCOMPARE(bankRows(*t), ed807Rows);
+    // The same file again gives the same table.
+    QCOMPARE(ImportBanksCommand({path}), 0);
+    QCOMPARE(bankRows(*t), ed807Rows);
+}
+
+void BankFilesTest::importsBnkseek()
+{
+    DATABASE(t);
+    const QString path = write(*t, QStringLiteral("BNKSEEK.DBF"), bnkseek(dbfRecords));
+    const BankFile file = ReadBankFile(path);
+    QCOMPARE(file.format, QStringLiteral("BNKSEEK.DBF"));
+    QCOMPARE(file.skipped.size(), 2); // the deleted record and the repeated BIK
+    QCOMPARE(ImportBanksCommand({path}), 0);
+    QCOMPARE(bankRows(*t), dbfRows);
+    DataSet bank(t->db()), general(t->db());
+    const BankDetails revoked = LookupBank(bank, general, QStringLiteral("044525999"));
+    QVERIFY(revoked.found);
+    QVERIFY(revoked.revoked);
+    QCOMPARE(BankRefusal(revoked), QStringLiteral("Лицензия Банка отозвана"));
+    const BankDetails good = LookupBank(bank, general, QStringLiteral("044525225"));
+    QVERIFY(good.usable());
+    QCOMPARE(good.settlementType, QStringLiteral("г."));
+}
+
+void BankFilesTest::brokenFileLeavesDirectory_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("place"); // what the message names
+    const QByteArray whole = ed807("windows-1251");
+    QTest::newRow("ED807 cut short") << whole.left(whole.size() / 2) << "строка";
+    const QString brokenEntries = QString::fromUtf8(ed807Entries) + QStringLiteral("\n  <BICDirectoryEntry BIC=\"04452599\"/>\n");
+    const auto brokenLine = 2 + brokenEntries.left(brokenEntries.indexOf(QStringLiteral("BIC=\"04452599\""))).count(QLatin1Char('\n'));
+    QTest::newRow("ED807 broken record") << ed807("UTF-8", brokenEntries) << QStringLiteral("строка %1,").arg(brokenLine);
+    QTest::newRow("ED807 entry without a name")
+        << ed807("UTF-8", QString::fromUtf8(ed807Entries) + QStringLiteral("\n  <BICDirectoryEntry BIC=\"044525998\"/>\n"))
+        << "044525998";
+    QTest::newRow("other XML document") << ed807("UTF-8", QString(), QStringLiteral("ED999")) << "ED999";
+    QTest::newRow("ED807 of another namespace") << ed807("UTF-8", QString::fromUtf8(ed807Entries), QStringLiteral("ED807"),
+                                                         QStringLiteral("urn:example")) << "urn:example";
+    QTest::newRow("plain text") << QByteArray("БИК;Название\n044525225;Сбербанк\n") << "ни справочником";
+    QTest::newRow("empty file") << QByteArray() << "ни справочником";
+    const QByteArray dbf = bnkseek(dbfRecords);
+    QTest::newRow("DBF cut short") << dbf.left(dbf.size() - 40) << "обрезана";
+    QByteArray slipped = dbf;
+    slipped[32 + 32 * 6 + 1 + 2 * (1 + 9 + 4 + 45 + 20 + 25 + 1)] = 'X';
+    QTest::newRow("DBF broken record") << slipped << "запись 3";
+    QList<DbfRecord> badBik = dbfRecords;
+    badBik[3].bik = QStringLiteral("04631100Я");
+    QTest::newRow("DBF record with a bad BIK") << bnkseek(badBik) << "запись 4";
+    QTest::newRow("DBF of another table") << bnkseek(dbfRecords, {{"KOD", 9}, {"NAME", 4}}) << "NEWNUM";
+}
+
+void BankFilesTest::brokenFileLeavesDirectory()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, place);
+    DATABASE(t);
+    const QStringList before = bankRows(*t);
+    QVERIFY(!before.isEmpty());
+    const QString path = write(*t, QStringLiteral("bank.file"), bytes);
+    try {
+        ReadBankFile(path);
+        QFAIL("the file was read");
+    } catch (const AppError &error) {
+        QVERIFY2(error.message().contains(place), qPrintable(error.message()));
+    }
+    QCOMPARE(ImportBanksCommand({path}), 1);
+    QCOMPARE(bankRows(*t), before);
+}
+
+void BankFilesTest::failedWriteLeavesDirectory()
+{
+    DATABASE(t);
+    const QStringList before = bankRows(*t);
+    const QString path = write(*t, QStringLiteral("ED807.xml"), ed807("windows-1251"));
+    // The old rows are deleted before the first insert fails: the rollback brings them back.
+    FailingWrites::refuse(t->db(), QStringLiteral("BANK"), QStringLiteral("insert"));
+    QCOMPARE(ImportBanksCommand({path}), 1);
+    QCOMPARE(bankRows(*t), before);
+    FailingWrites::allow(t->db(), QStringLiteral("BANK"));
+    QCOMPARE(ImportBanksCommand({path}), 0);
+    QCOMPARE(bankRows(*t), ed807Rows);
+}
+
+void BankFilesTest::oldDirectoryGetsRevokedColumn()
+{
+    DATABASE(t);
+    LegacyTables::dropColumns(t->db(), QStringLiteral("BANK"), {QStringLiteral("OTZYV")});
+    DataSet bank(t->db()), general(t->db());
+    const BankDetails before = LookupBank(bank, general, QStringLiteral("044525225"));
+    QVERIFY(before.usable());
+    bank.close();
+    const QString path = write(*t, QStringLiteral("ED807.xml"), ed807("windows-1251"));
+    QCOMPARE(ImportBanksCommand({path}), 0);
+    QCOMPARE(bankRows(*t), ed807Rows);
+    QVERIFY(LookupBank(bank, general, QStringLiteral("044525999")).revoked);
+}
+
+void BankFilesTest::exportRoundTrip_data()
+{
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("windows-1251") << false;
+    QTest::newRow("utf-8") << true;
+}
+
+void BankFilesTest::exportRoundTrip()
+{
+    QFETCH(bool, utf8);
+    DATABASE(t);
+    Clock::set(QDateTime(QDate(2026, 12, 10), QTime(14, 5, 9)));
+    t->addDocument(QStringLiteral("PL"), simpleOrder());
+    t->addDocument(QStringLiteral("PL"), taxOrder());
+    QVariantMap unmarked = simpleOrder();
+    unmarked.insert({{"ID", "D3"}, {"CHEKED", ""}});
+    t->addDocument(QStringLiteral("PL"), unmarked);
+    QVariantMap open = simpleOrder();
+    open.insert({{"ID", "D4"}, {"PRIZN_DK", "1"}});
+    t->addDocument(QStringLiteral("PL"), open);
+
+    const QString out = QDir(t->folder()).filePath(QStringLiteral("out.txt"));
+    QStringList args = {out, QStringLiteral("--marked")};
+    if (utf8)
+        args << QStringLiteral("--utf8");
+    QCOMPARE(ExportBankCommand(args), 0);
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const Exchange e = readExchange(file.readAll(), utf8 ? "UTF-8" : "windows-1251");
+    QVERIFY(e.crlfOnly);
+    QVERIFY(e.complete);
+    QCOMPARE(e.first, QStringLiteral("1CClientBankExchange"));
+    QCOMPARE(e.last, QStringLiteral("КонецФайла"));
+    QCOMPARE(e.header.value(QStringLiteral("ВерсияФормата")), QStringLiteral("1.03"));
+    QCOMPARE(e.header.value(QStringLiteral("Кодировка")), utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Windows"));
+    QCOMPARE(e.header.value(QStringLiteral("ДатаСоздания")), QStringLiteral("10.12.2026"));
+    QCOMPARE(e.header.value(QStringLiteral("ВремяСоздания")), QStringLiteral("14:05:09"));
+    QCOMPARE(e.header.value(QStringLiteral("ДатаНачала")), QStringLiteral("01.12.2026"));
+    QCOMPARE(e.header.value(QStringLiteral("ДатаКонца")), QStringLiteral("03.12.2026"));
+    QCOMPARE(e.header.values(QStringLiteral("РасчСчет")), QStringList{QStringLiteral("40702810200000000001")});
+    QCOMPARE(e.header.value(QStringLiteral("Документ")), QStringLiteral("Платежное поручение"));
+    QCOMPARE(e.documents.size(), 2);
+
+    const QMap<QString, QString> simple = {
+        {"СекцияДокумент", "Платежное поручение"}, {"Номер", "15"}, {"Дата", "01.12.2026"}, {"Сумма", "175000.00"},
+        {"ПлательщикСчет", "40702810200000000001"}, {"Плательщик", "ООО \"Ромашка\""}, {"ПлательщикИНН", "7707083893"},
+        {"Плательщик1", "ООО \"Ромашка\""}, {"ПлательщикРасчСчет", "40702810200000000001"},
+        {"ПлательщикБанк1", "ПАО СБЕРБАНК"}, {"ПлательщикБанк2", "г. МОСКВА"}, {"ПлательщикБИК", "044525225"},
+        {"ПлательщикКорсчет", "30101810400000000225"}, {"ПлательщикКПП", "770701001"},
+        {"ПолучательСчет", "40702810000000000002"}, {"Получатель", "ООО 'Лютик' филиал"}, {"ПолучательИНН", "7727406020"},
+        {"Получатель1", "ООО 'Лютик'"}, {"Получатель2", "филиал"}, {"ПолучательРасчСчет", "40702810000000000002"},
+        {"ПолучательБанк1", "БАНК ВТБ (ПАО)"}, {"ПолучательБанк2", "г. МОСКВА"}, {"ПолучательБИК", "044525187"},
+        {"ПолучательКорсчет", "30101810700000000187"}, {"ПолучательКПП", "772701001"},
+        {"ВидПлатежа", "электронно"}, {"ВидОплаты", "01"},
+        {"НазначениеПлатежа", "Оплата по счёту № 7 от 20.11.2026 за товар по договору 12 В т.ч. НДС 20% - 29166-67"},
+        {"НазначениеПлатежа1", "Оплата по счёту № 7 от 20.11.2026 за товар по дого"},
+        {"НазначениеПлатежа2", "вору 12"}, {"НазначениеПлатежа5", "В т.ч. НДС 20% - 29166-67"}, {"Очередность", "5"},
+    };
+    QCOMPARE(e.documents.at(0), simple);
+    QMap<QString, QString> tax = simple;
+    for (const char *k : {"Получатель2", "НазначениеПлатежа2", "НазначениеПлатежа5"})
+        tax.remove(QString::fromUtf8(k));
+    tax.insert({{"Номер", "16"}, {"Дата", "03.12.2026"}, {"Сумма", "1234.50"},
+                {"ПолучательСчет", "03100643000000016600"}, {"Получатель", "УФК по Тульской области"}, {"ПолучательИНН", "7107036186"},
+                {"Получатель1", "УФК по Тульской области"}, {"ПолучательРасчСчет", "03100643000000016600"},
+                {"ПолучательБанк1", "ОТДЕЛЕНИЕ ТУЛА БАНКА РОССИИ"}, {"ПолучательБанк2", "г. ТУЛА"}, {"ПолучательБИК", "017003983"},
+                {"ПолучательКорсчет", "40102810445370000059"}, {"ПолучательКПП", "710701001"},
+                {"НазначениеПлатежа", "Налог на прибыль"}, {"НазначениеПлатежа1", "Налог на прибыль"},
+                {"СтатусСоставителя", "01"}, {"ПоказательКБК", "18210101011011000110"}, {"ОКАТО", "70701000"},
+                {"ПоказательОснования", "ТП"}, {"ПоказательПериода", "КВ.04.2026"}, {"ПоказательНомера", "0"},
+                {"ПоказательДаты", "0"}, {"ПоказательТипа", ""}});
+    QCOMPARE(e.documents.at(1), tax);
+}
+
+void BankFilesTest::exportChecksDigits()
+{
+    DATABASE(t);
+    t->addDocument(QStringLiteral("PL"), simpleOrder());
+    QVariantMap bad = simpleOrder();
+    bad.insert({{"ID", "D5"}, {"NOM", "17"}, {"INN_PL", "7707083894"}, {"SCH_KT", "40702810100000000002"}});
+    t->addDocument(QStringLiteral("PL"), bad);
+
+    DataSet documents(t->db());
+    documents.setSql(QStringLiteral("select * from PL order by ID"));
+    documents.open();
+    const ClientBankExport result = WriteClientBankExchange(documents);
+    QCOMPARE(result.written, 2);
+    QCOMPARE(result.checkFailures.size(), 2);
+    for (const QString &failure : result.checkFailures)
+        QVERIFY2(failure.contains(QStringLiteral("ID D5")), qPrintable(failure));
+    QVERIFY(result.checkFailures.at(0).contains(QStringLiteral("ИНН 7707083894")));
+    QVERIFY(result.checkFailures.at(1).contains(QStringLiteral("40702810100000000002")));
+
+    const QString out = QDir(t->folder()).filePath(QStringLiteral("out.txt"));
+    QCOMPARE(ExportBankCommand({out, QStringLiteral("--id"), QStringLiteral("D1")}), 0);
+    QVERIFY(QFile::remove(out));
+    // Without --strict the failures are named and the file is written; with it nothing is.
+    QCOMPARE(ExportBankCommand({out, QStringLiteral("--all")}), 0);
+    QVERIFY(QFile::remove(out));
+    QCOMPARE(ExportBankCommand({out, QStringLiteral("--all"), QStringLiteral("--strict")}), 1);
+    QVERIFY(!QFile::exists(out));
+    QCOMPARE(ExportBankCommand({out, QStringLiteral("--strict"), QStringLiteral("--id"), QStringLiteral("D1")}), 0);
+    QVERIFY(QFile::exists(out));
+}
+
+void BankFilesTest::exportRefusesUnheldText()
+{
+    DATABASE(t);
+    t->addDocument(QStringLiteral("PL"), simpleOrder());
+    QVariantMap foreign = simpleOrder();
+    foreign.insert({{"ID", "D6"}, {"NOM", "18"}, {"NAME_POL1", QStringLiteral("SIA Rīga")}});
+    t->addDocument(QStringLiteral("PL"), foreign);
+    DataSet documents(t->db());
+    documents.setSql(QStringLiteral("select * from PL order by ID"));
+    documents.open();
+    const ClientBankExport result = WriteClientBankExchange(documents);
+    QCOMPARE(result.written, 1);
+    QCOMPARE(result.unwritable.size(), 1);
+    QVERIFY2(result.unwritable.first().contains(QStringLiteral("ID D6")) && result.unwritable.first().contains(QStringLiteral("Получатель1")),
+             qPrintable(result.unwritable.first()));
+    QVERIFY(!result.bytes.contains('?'));
+    QVERIFY(!QString::fromLatin1(result.bytes).contains(QStringLiteral("SIA")));
+
+    const QString out = QDir(t->folder()).filePath(QStringLiteral("out.txt"));
+    QCOMPARE(ExportBankCommand({out, QStringLiteral("--all")}), 1);
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(readExchange(file.readAll(), "windows-1251").documents.size(), 1);
+    file.close();
+    QCOMPARE(ExportBankCommand({out, QStringLiteral("--all"), QStringLiteral("--utf8")}), 0);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const Exchange e = readExchange(file.readAll(), "UTF-8");
+    QCOMPARE(e.documents.size(), 2);
+    QCOMPARE(e.documents.at(1).value(QStringLiteral("Получатель1")), QStringLiteral("SIA Rīga"));
+}
+
+void BankFilesTest::purposeJoined_data()
+{
+    QTest::addColumn<QStringList>("lines"); // each of 5 characters at most
+    QTest::addColumn<QString>("joined");
+    QTest::newRow("short lines") << QStringList{"Счёт", "за ", " март"} << "Счёт за март";
+    QTest::newRow("full line runs on") << QStringList{"abcde", "fg", "", ""} << "abcdefg";
+    QTest::newRow("full line ending in a blank") << QStringList{"abcd ", "fg"} << "abcd fg";
+    QTest::newRow("gap in the lines") << QStringList{"один", "", "три"} << "один три";
+    QTest::newRow("nothing") << QStringList{"", " "} << "";
+}
+
+void BankFilesTest::purposeJoined()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, joined);
+    QCOMPARE(JoinPurpose(lines, {5, 5, 5, 5}), joined);
+}
+
+QTEST_GUILESS_MAIN(BankFilesTest)
+#include "tst_bankfiles.moc"
