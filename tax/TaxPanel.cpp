@@ -204,8 +204,8 @@ void TaxPanel::open()
         if (m_boxes.at(item)->text().isEmpty())
             m_boxes.at(item)->setText(QLatin1String(TaxNoValue));
     for (auto it = m_names.cbegin(); it != m_names.cend(); ++it)
-        it.value()->setText(LookupTaxParamName(m_lookup, QLatin1String(taxFields().at(it.key()).codeList),
-                                               m_boxes.at(it.key())->text()));
+        showName(it.key(), LookupTaxParamName(m_lookup, QLatin1String(taxFields().at(it.key()).codeList),
+                                              m_boxes.at(it.key())->text()));
     storeBoxes();
     emit fieldsChanged();
     m_picker->hide();
@@ -382,9 +382,17 @@ void TaxPanel::pick()
     editDocument();
     m_session.documents().setValue(QLatin1String(taxFields().at(item).column), code);
     loadBox(item);
-    m_names.value(item)->setText(name);
+    showName(item, name);
     emit fieldsChanged();
     advanceFrom(item);
+}
+
+void TaxPanel::showName(int item, const QString &name)
+{
+    QLineEdit *box = m_names.value(item);
+    box->setText(name);
+    // A long name shows from its beginning.
+    box->setCursorPosition(0);
 }
 
 void TaxPanel::editDocument()

@@ -58,6 +58,7 @@ private:
     void openPicker(int item);
     void pick();
     void toChooser();
+    void showName(int item, const QString &name);
 
     void editDocument();
     void loadBox(int item);
