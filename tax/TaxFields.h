@@ -11,7 +11,6 @@ struct TaxField
     const char *caption;  // item of the chooser l3
     const char *box;      // the panel's edit box
     const char *column;   // document column it edits
-    const char *copy;     // read-only copy on the editor page
     const char *codeList; // N_PARAM list key picked from under control; nullptr when typed only
     const char *nameBox;  // shows the code's NAME; nullptr when none
     int boxWidth;         // design pixels
@@ -19,9 +18,6 @@ struct TaxField
 };
 
 const QList<TaxField> &taxFields();
-// The chooser item of a box or of its page copy; -1 when neither.
-int taxFieldOfBox(const QString &box);
-int taxFieldOfCopy(const QString &copy);
 
 inline constexpr int TaxStatusItem = 0;
 inline constexpr int TaxBasisItem = 3;

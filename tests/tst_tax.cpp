@@ -102,6 +102,7 @@ private slots:
     void pickerOpensOnPresentCode();
     void pickStoresCodeAndName_data();
     void pickStoresCodeAndName();
+    void emptyCodeListPicksAnEmptyCode();
     void periodRule_data();
     void periodRule();
     void typedFieldsLeadThroughThePanel();
@@ -361,6 +362,24 @@ void TaxTest::pickStoresCodeAndName()
     // Out to the amount the panel closes; into anything of its own it stays.
     QCOMPARE(control(*f, QStringLiteral("Panel3"))->isVisible(), focus != QLatin1String("e_s2"));
     QCOMPARE(grid->isVisible(), focus == QLatin1String("gridn"));
+}
+
+void TaxTest::emptyCodeListPicksAnEmptyCode()
+{
+    SIGNED_IN(f, true, [](TempDatabase &d) {
+        d.db().run(QStringLiteral("delete from N_PARAM where TIP='t'"));
+        d.db().run(QStringLiteral("update PL set P110_TIP='ПЕ' where ID='D1'"));
+    });
+    QVERIFY(openPanel(*f, true));
+    QVERIFY(box(*f, QStringLiteral("e_t"))->text().isEmpty());
+    pressTimes(Qt::Key_Down, 7);
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("gridn"));
+    QCOMPARE(qobject_cast<QTableView *>(control(*f, QStringLiteral("gridn")))->model()->rowCount(), 0);
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("edit_s"));
+    QCOMPARE(document(*f, QStringLiteral("P110_TIP")), QString());
+    QVERIFY(f->dialogs().errors().isEmpty());
 }
 
 // ---------------------------------------------------------------------------
