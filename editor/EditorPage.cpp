@@ -9,6 +9,8 @@
 #include "store/Clock.h"
 #include "store/DateText.h"
 #include "store/TextWidth.h"
+#include "tax/TaxFields.h"
+#include "tax/TaxPanel.h"
 #include "widgets/PanelHider.h"
 #include "widgets/PickList.h"
 
@@ -22,17 +24,6 @@
 namespace {
 
 const QString stateColumn = QStringLiteral("PRIZN_DK");
-
-// The eight tax details that the simple branch empties.
-const QStringList &taxColumns()
-{
-    static const QStringList columns = {
-        QStringLiteral("P101_STATU"), QStringLiteral("P104_KBK"),   QStringLiteral("P105_OKATO"),
-        QStringLiteral("P106_OSNOV"), QStringLiteral("P107_PERIO"), QStringLiteral("P108_N_DOC"),
-        QStringLiteral("P109_D_DOC"), QStringLiteral("P110_TIP"),
-    };
-    return columns;
-}
 
 QFont pageFont(int pixels)
 {
@@ -85,12 +76,16 @@ EditorPage::EditorPage(Session &session, QWidget *parent)
     build();
     buildAmountEntry();
     buildPickLists();
-    auto *taxPanel = new QFrame(this);
-    taxPanel->setObjectName(QStringLiteral("Panel3"));
-    taxPanel->setFrameShape(QFrame::Panel);
-    m_design.insert(taxPanel, QRect(56, 57, 561, 357));
-    m_controls.insert(taxPanel->objectName(), taxPanel);
-    taxPanel->hide();
+    m_taxPanel = new TaxPanel(session, this);
+    m_design.insert(m_taxPanel, QRect(56, 57, 561, 357));
+    m_fontPixels.insert(m_taxPanel, 16);
+    m_controls.insert(m_taxPanel->objectName(), m_taxPanel);
+    for (QWidget *w : m_taxPanel->findChildren<QWidget *>())
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
+            m_controls.insert(w->objectName(), w);
+    connect(m_taxPanel, &TaxPanel::amountRequested, this, [this] { m_session.run([this] { moveToAmount(); }); });
+    connect(m_taxPanel, &TaxPanel::taxTypeRequested, this, [this] { focusControl(QStringLiteral("edit_nalog")); });
+    connect(m_taxPanel, &TaxPanel::fieldsChanged, this, &EditorPage::loadFields);
 }
 
 void EditorPage::build()
@@ -251,6 +246,7 @@ void EditorPage::open()
     m_amountPanel->hide();
     m_kinds->hide();
     m_taxTypes->hide();
+    m_taxPanel->hide();
     m_message->clear();
     loadFields();
     m_date->setText(WriteDateText(m_session.documents().date(QStringLiteral("DATE"))));
@@ -459,8 +455,7 @@ bool EditorPage::runWork(FieldWork work)
         writeKind();
         return true;
     case FieldWork::WriteTaxType:
-        writeTaxType();
-        return true;
+        return writeTaxType();
     case FieldWork::FirstAmount:
         return checkFirstAmount();
     case FieldWork::ConfirmAmount:
@@ -499,16 +494,20 @@ void EditorPage::writeKind()
     loadFields();
 }
 
-void EditorPage::writeTaxType()
+bool EditorPage::writeTaxType()
 {
     DataSet &doc = m_session.documents();
     const bool tax = m_taxTypes->currentRow() == 1;
     doc.setValue(QStringLiteral("NALOG"), tax);
-    // The tax details are filled in on the tax panel, which comes with the tax fields.
-    if (!tax)
-        for (const QString &column : taxColumns())
-            doc.setValue(column, QString());
+    if (tax) {
+        // The tax panel takes the focus and leads on to the amount itself.
+        m_taxPanel->open();
+        return false;
+    }
+    for (const TaxField &field : taxFields())
+        doc.setValue(QLatin1String(field.column), QString());
     loadFields();
+    return true;
 }
 
 bool EditorPage::checkFirstAmount()

@@ -11,6 +11,7 @@ class PickList;
 class QLabel;
 class QLineEdit;
 class Session;
+class TaxPanel;
 
 // Page `new`: one payment order laid out like the paper form and filled in from
 // the keyboard. The document is q1's pending record; it is written when the
@@ -55,7 +56,7 @@ private:
 
     bool confirmDate();
     void writeKind();
-    void writeTaxType();
+    bool writeTaxType();
     bool checkFirstAmount();
     bool confirmAmount();
     void writeVatLine();
@@ -84,6 +85,7 @@ private:
     QLineEdit *m_amountRepeat = nullptr;
     PickList *m_kinds = nullptr;
     PickList *m_taxTypes = nullptr;
+    TaxPanel *m_taxPanel = nullptr;
     QLabel *m_message = nullptr;
     bool m_leaving = false;
 };

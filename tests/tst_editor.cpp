@@ -558,7 +558,8 @@ void EditorTest::taxBranchKeepsDetails()
     walkTo(QStringLiteral("l2"));
     Keys::press(Qt::Key_Right); // НАЛОГ
     Keys::press(Qt::Key_Return);
-    QCOMPARE(focusName(), QStringLiteral("edit_s"));
+    QCOMPARE(focusName(), QStringLiteral("l3"));
+    QVERIFY(control(*f, "Panel3")->isVisible());
     QVERIFY(f->window().q1().logical(QStringLiteral("NALOG")));
     QCOMPARE(f->window().q1().text(QStringLiteral("P104_KBK")), QStringLiteral("18210102010011000110"));
     QCOMPARE(box(*f, "edit_nalog")->text(), f->window().session().taxName(true));
