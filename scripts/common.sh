@@ -29,3 +29,15 @@ build() {
   cmake -S "$ROOT" -B "$ROOT/build" "${options[@]}" >/dev/null
   cmake --build "$ROOT/build" -j"$(nproc)"
 }
+
+# The same sources in Debug with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan.
+build_sanitized() {
+  cmake -S "$ROOT" -B "$ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DPAYORDERS_SANITIZE=ON >/dev/null
+  cmake --build "$ROOT/build-asan" -j"$(nproc)"
+}
+
+# Any sanitizer report ends the test program with a failure.
+export_sanitizer_options() {
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:exitcode=23"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:exitcode=23"
+}
