@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPaintEngine>
 #include <QPrintPreviewDialog>
+#include <QScreen>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
@@ -89,8 +90,15 @@ void QtPrintForm::preview(const QVector<PrintedDocument> &documents)
     // The preview draws one page per document; printing from it makes the copies.
     connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
             [&](QPrinter *target) { paint(*target, documents); });
+    // Without a window manager maximizing changes nothing, so the preview takes the screen itself.
+    if (const QScreen *screen = dialog.screen())
+        dialog.setGeometry(screen->availableGeometry());
     dialog.setWindowState(Qt::WindowMaximized);
     dialog.exec();
+    if (QWidget *over = dialog.parentWidget()) {
+        over->window()->raise();
+        over->window()->activateWindow();
+    }
 }
 
 void QtPrintForm::print(const QVector<PrintedDocument> &documents)

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QPrintPreviewDialog>
+#include <QScreen>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -457,18 +458,22 @@ void PrintTest::realPreviewShowsOnePagePerDocument()
     form.setCopies(3);
     int pages = -1;
     int copies = -1;
+    QRect area;
     QTimer::singleShot(200, [&] {
         for (QWidget *top : QApplication::topLevelWidgets())
             if (auto *dialog = qobject_cast<QPrintPreviewDialog *>(top)) {
                 if (auto *view = dialog->findChild<QPrintPreviewWidget *>())
                     pages = view->pageCount();
                 copies = dialog->printer()->copyCount();
+                area = dialog->normalGeometry();
                 dialog->reject();
             }
     });
     form.preview(someDocuments(2));
     QCOMPARE(pages, 2);
     QCOMPARE(copies, 3);
+    // Without a window manager nothing maximizes the preview, so its own size must be the screen's.
+    QCOMPARE(area.size(), QGuiApplication::primaryScreen()->availableGeometry().size());
 }
 
 void PrintTest::longRunCanBeCancelled()
