@@ -68,6 +68,12 @@ TaxPanel::TaxPanel(Session &session, QWidget *parent)
     connect(qApp, &QApplication::focusChanged, this, &TaxPanel::focusChanged);
 }
 
+TaxPanel::~TaxPanel()
+{
+    // The children's destructors move the focus, and a half-destroyed panel must not hear of it.
+    disconnect(qApp, &QApplication::focusChanged, this, &TaxPanel::focusChanged);
+}
+
 void TaxPanel::build()
 {
     m_group = new QGroupBox(QStringLiteral("Параметры налогового платежа"), this);

@@ -24,6 +24,7 @@ class TaxPanel : public QFrame
 
 public:
     explicit TaxPanel(Session &session, QWidget *parent = nullptr);
+    ~TaxPanel() override;
 
     // The document becomes a tax payment; the chooser gets the focus on "статус:".
     void open();
