@@ -5,6 +5,7 @@
 #include "store/AppError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -98,6 +99,10 @@ BankFile ReadBnkseek(const QByteArray &data, const BankProgress &progress)
 
 BankFile ReadBankFile(const QString &path, const BankProgress &progress)
 {
+    // A directory, a pipe or a device: opening a pipe waits for a writer, a device may never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw AppError(QStringLiteral("Файл %1 не является обычным файлом").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Не открывается файл %1: %2").arg(path, file.errorString()));

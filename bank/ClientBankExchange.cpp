@@ -41,12 +41,16 @@ QString key(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-// One line per value: a line break inside a value would end it early.
+// One line per value: a line break of any kind, or a control character a bank's
+// reader may split or stop at, would end it early.
 QString oneLine(QString value)
 {
     value.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    for (QChar &c : value) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line || category == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    }
     return value.trimmed();
 }
 

@@ -76,5 +76,8 @@ bool DbfTable::hasRecordFlag(int record) const
 QByteArray DbfTable::raw(int record, int field) const
 {
     const Field &f = m_fields.at(field);
-    return QByteArray(m_data.constData() + m_headerLength + qint64(record) * m_recordLength + 1 + f.offset, f.length).trimmed();
+    QByteArray bytes(m_data.constData() + m_headerLength + qint64(record) * m_recordLength + 1 + f.offset, f.length);
+    // Some writers pad with NULs instead of blanks; what follows a NUL is no text.
+    bytes.truncate(qstrnlen(bytes.constData(), size_t(bytes.size())));
+    return bytes.trimmed();
 }

@@ -26,7 +26,7 @@ public:
     bool isDeleted(int record) const;
     // A record begins with a blank, or with '*' when deleted; anything else means the records slipped.
     bool hasRecordFlag(int record) const;
-    // The field's bytes without the blanks that pad them.
+    // The field's bytes up to a NUL, without the blanks that pad them.
     QByteArray raw(int record, int field) const;
 
 private:

@@ -198,17 +198,28 @@ DataLink DataLink::readFile(const QString &path)
     return parse(content);
 }
 
-// A value that the reader would split or trim is written in double quotes.
+// A value that the reader would split or trim is written in double quotes; the
+// reader trims by QChar::isSpace, which knows more blanks than a pattern's \s.
 static QString written(const QString &value)
 {
-    static const QRegularExpression plain(QStringLiteral("^[^;\"'\\s]([^;\"']*[^;\"'\\s])?$"));
-    if (value.isEmpty() || plain.match(value).hasMatch())
+    if (value.isEmpty())
+        return value;
+    const bool plain = !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('"'))
+                       && !value.contains(QLatin1Char('\'')) && !value.front().isSpace() && !value.back().isSpace();
+    if (plain)
         return value;
     return QLatin1Char('"') + QString(value).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 QString DataLink::toText() const
 {
+    // The file is read line by line: a line break would cut the value, even in quotes.
+    const std::pair<const char *, const QString *> values[] = {
+        {"Data Source", &dataSource}, {"Initial Catalog", &initialCatalog}, {"User ID", &userId}, {"Password", &password}};
+    for (const auto &[key, value] : values)
+        if (value->contains(QLatin1Char('\r')) || value->contains(QLatin1Char('\n')))
+            throw AppError(QStringLiteral("Значение %1 файла связи с данными не может содержать перевод строки")
+                               .arg(QLatin1String(key)));
     QString text = QStringLiteral("Provider=%1;Data Source=%2;")
                        .arg(engine == Engine::SQLite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL"),
                             written(dataSource));

@@ -19,6 +19,7 @@ struct DataLink
     // A data link is a few lines; anything bigger is not one.
     static constexpr qint64 MaxFileSize = 64 * 1024;
     static DataLink readFile(const QString &path);
+    // Throws AppError for a value with a line break, which the file cannot hold.
     QString toText() const;
 
     // The PostgreSQL server of `dataSource`: host, [IPv6]:port, host:port; port 0 means the default.

@@ -300,9 +300,9 @@ bool DataSet::locate(const QString &columnName, const QString &prefix, Qt::CaseS
     const bool exact = cs == Qt::CaseSensitive || !letters;
     for (int row = 0; row < n; ++row) {
         const QByteArrayView value = rawBytes(storeRow(row), c);
+        // A letter and its other case may differ in UTF-8 length (ß and ẞ): compare characters, not bytes.
         const bool hit = exact ? value.startsWith(bytes)
-                               : value.size() >= bytes.size()
-                                     && QString::fromUtf8(value.first(bytes.size())).compare(wanted, cs) == 0;
+                               : QString::fromUtf8(value.first(qMin(value.size(), 4 * wanted.size()))).startsWith(wanted, cs);
         if (hit) {
             setRecNo(row);
             return true;

@@ -117,8 +117,13 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &values)
     QSqlQuery q = query();
     if (!q.prepare(sql))
         throw AppError(errorText(q.lastError()));
-    for (const QVariant &v : values)
+    for (const QVariant &v : values) {
+        // PostgreSQL's driver cuts the statement at a NUL and reports a syntax error; say what is wrong instead.
+        if (v.typeId() == QMetaType::QString && v.toString().contains(QChar(0)))
+            throw AppError(QStringLiteral("Текст со знаком NUL (код 0) не записывается в базу данных: %1")
+                               .arg(v.toString().replace(QChar(0), QStringLiteral("\\0")).left(60)));
         q.addBindValue(v);
+    }
     if (!q.exec())
         throw AppError(errorText(q.lastError()));
     return q;

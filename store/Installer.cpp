@@ -2,6 +2,7 @@
 #include "store/AppError.h"
 #include "store/DataLink.h"
 #include "store/Database.h"
+#include "store/ExistingTables.h"
 #include "store/Schema.h"
 #include "store/TextWidth.h"
 
@@ -127,6 +128,7 @@ void mendTable(Database &db, const TableDef &table)
 
 void createSchema(Database &db)
 {
+    ExistingTables::refuseUnusable(db);
     for (const TableDef &table : Schema::tables()) {
         if (tableExists(db, QLatin1String(table.name)))
             mendTable(db, table);
