@@ -482,6 +482,8 @@ bool EditorPage::confirmDate()
     m_date->setText(WriteDateText(date));
     storeFields();
     DataSet &user = m_session.user();
+    // The last date is the program's own note: the row as stored now, a number taken elsewhere included.
+    user.refreshRow();
     user.edit();
     user.setValue(QStringLiteral("P2"), m_date->text());
     user.post();
