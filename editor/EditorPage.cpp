@@ -656,6 +656,11 @@ bool EditorPage::leave(bool finished)
                                                                          : DocumentState::Saved);
     try {
         doc.post();
+    } catch (const RowChangedError &error) {
+        // Changed on another computer: he is told, and stays with what he typed to store it again.
+        doc.setValue(stateColumn, before);
+        m_session.dialogs().message(error.message());
+        return false;
     } catch (const AppError &error) {
         qWarning("%s", qPrintable(error.message()));
         if (finished)

@@ -755,7 +755,7 @@ void DataSet::refuseChangedRow()
 {
     const QString table = QLatin1String(m_table->name);
     if (!rereadRow(m_editRow)) {
-        finishEdit();
+        // The edit stays: what was typed is dropped only by a deliberate cancel.
         throw AppError(QStringLiteral("Запись удалена с другого компьютера: таблица %1. Обновите список.").arg(table));
     }
     const int row = visibleRow(m_editRow);

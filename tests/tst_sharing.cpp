@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QStackedWidget>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -96,6 +97,7 @@ private slots:
     void nullsCompareAlike();
     void lockTakenOverStaleRowThenStored();
     void directoryRowEditedOnTwoComputers();
+    void editorStoreAfterUnlockElsewhere();
 };
 
 void SharingTest::secondPostRefused_data()
@@ -201,7 +203,8 @@ void SharingTest::deletedRowRefused()
     } catch (const AppError &e) {
         QVERIFY2(e.message().contains(QStringLiteral("удалена с другого компьютера")), qPrintable(e.message()));
     }
-    QCOMPARE(c.b->state(), DataSet::State::Browse);
+    QCOMPARE(c.b->state(), DataSet::State::Edit);
+    QCOMPARE(c.b->text(QStringLiteral("NOM")), QStringLiteral("77"));
     QCOMPARE(stored(c.data.db(), QStringLiteral("select count(*) from PL")), QStringLiteral("0"));
 }
 
@@ -274,6 +277,34 @@ void SharingTest::directoryRowEditedOnTwoComputers()
     QCOMPARE(f->dialogs().errors().size(), 1);
     QCOMPARE(stored(db, QStringLiteral("select INN from S_POL")), QStringLiteral("7702000002"));
     QCOMPARE(stored(db, QStringLiteral("select NAME1 from S_POL")), QStringLiteral("ООО Бета"));
+}
+
+void SharingTest::editorStoreAfterUnlockElsewhere()
+{
+    auto f = WindowFixture::signedInOver(QStringLiteral("1"), [](TempDatabase &d) {
+        d.addDocument(QStringLiteral("PL"), {{"ID", "D1"}, {"NOM", "5"}, {"DATE", QDate(2024, 3, 1)}, {"S", 10.0},
+                                             {"LOGIN", "1"}, {"PRIZN_DK", "3"}, {"VID_PLAT", "1"}, {"NALOG", false}});
+    });
+    QVERIFY(f);
+    MainWindow &w = f->window();
+    QVERIFY(w.q1().find(QStringLiteral("ID"), QStringLiteral("D1")));
+    w.registerPage()->enter();
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(w.pages()->currentWidget()->objectName(), QStringLiteral("new"));
+    Keys::type(QStringLiteral("88"));
+    // Another computer frees the lock with Ctrl+F3 while the document is open here.
+    f->otherComputer().execute(QStringLiteral("update PL set PRIZN_DK='3' where ID='D1'"));
+    f->dialogs().log.clear();
+    Keys::press(Qt::Key_Escape);
+    QCOMPARE(f->dialogs().messages().size(), 1);
+    QVERIFY2(f->dialogs().messages().first().startsWith(changedElsewhere), qPrintable(f->dialogs().messages().first()));
+    QCOMPARE(w.pages()->currentWidget()->objectName(), QStringLiteral("new"));
+    QCOMPARE(f->data().scalar(QStringLiteral("select NOM from PL")).toString(), QStringLiteral("5"));
+    // Told, he leaves again: the document he typed is stored, nothing doubled.
+    Keys::press(Qt::Key_Escape);
+    QCOMPARE(w.pages()->currentWidget()->objectName(), QStringLiteral("all"));
+    QCOMPARE(f->data().scalar(QStringLiteral("select NOM||'/'||PRIZN_DK from PL")).toString(), QStringLiteral("88/3"));
+    QCOMPARE(f->data().scalar(QStringLiteral("select count(*) from PL")).toInt(), 1);
 }
 
 QTEST_MAIN(SharingTest)
