@@ -61,6 +61,9 @@ void MakeDefaultPayer(Database &db, DataSet &payers)
     beginExclusive(db);
     try {
         db.execute(QStringLiteral("update S_PLAT set PRIOR='' where coalesce(PRIOR,'')<>''"));
+        // The clearing just changed this row too; its post compares with the row as it is now.
+        if (!payers.refreshRow())
+            throw AppError(QStringLiteral("Плательщик удалён с другого компьютера. Обновите список."));
         payers.edit();
         payers.setValue(prior, mark);
         // Writes by the row key and throws when no row has it: the clearing is then undone.

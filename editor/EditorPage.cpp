@@ -482,6 +482,8 @@ bool EditorPage::confirmDate()
     m_date->setText(WriteDateText(date));
     storeFields();
     DataSet &user = m_session.user();
+    // The last date is the program's own note: the row as stored now, a number taken elsewhere included.
+    user.refreshRow();
     user.edit();
     user.setValue(QStringLiteral("P2"), m_date->text());
     user.post();
@@ -654,6 +656,11 @@ bool EditorPage::leave(bool finished)
                                                                          : DocumentState::Saved);
     try {
         doc.post();
+    } catch (const RowChangedError &error) {
+        // Changed on another computer: he is told, and stays with what he typed to store it again.
+        doc.setValue(stateColumn, before);
+        m_session.dialogs().message(error.message());
+        return false;
     } catch (const AppError &error) {
         qWarning("%s", qPrintable(error.message()));
         if (finished)

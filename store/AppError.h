@@ -15,3 +15,11 @@ public:
 private:
     QString m_message;
 };
+
+// A post refused because another computer changed the row since it was read;
+// the edit buffer is kept.
+class RowChangedError : public AppError
+{
+public:
+    using AppError::AppError;
+};

@@ -619,12 +619,14 @@ void DataSet::post()
         changedColumns(&sets, &values);
         if (!sets.isEmpty()) {
             values << dialect.toDb(m_kinds.at(m_keyColumn), keyValue(m_editRow));
-            QSqlQuery q = m_db.run(QStringLiteral("update %1 set %2 where %3=?")
-                                       .arg(table, sets.join(QLatin1Char(',')), key),
+            QStringList where{key + QStringLiteral("=?")};
+            snapshotConditions(&where, &values);
+            // Names the row as it was read: a change made since on another computer refuses this one.
+            QSqlQuery q = m_db.run(QStringLiteral("update %1 set %2 where %3")
+                                       .arg(table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" and "))),
                                    values);
-            if (q.numRowsAffected() == 0)
-                throw AppError(QStringLiteral("Запись не найдена в таблице %1: её изменили или удалили "
-                                              "с другого компьютера. Обновите список.").arg(table));
+            if (q.numRowsAffected() != 1)
+                refuseChangedRow();
             m_rows[m_editRow] = encode(m_buffer);
         }
         finishEdit();
@@ -664,12 +666,104 @@ void DataSet::post()
 
 void DataSet::changedColumns(QStringList *sets, QVariantList *values) const
 {
+    // Every assigned column is written, even one equal to the snapshot: the snapshot may be stale.
     for (int c = 0; c < m_names.size(); ++c) {
-        if (!m_changed.testBit(c) || rawOf(m_kinds.at(c), m_buffer.at(c)) == QString::fromUtf8(rawBytes(m_editRow, c)))
+        if (!m_changed.testBit(c))
             continue;
         *sets << m_names.at(c) + QStringLiteral("=?");
         *values << m_db.dialect().toDb(m_kinds.at(c), m_buffer.at(c));
     }
+}
+
+bool DataSet::isTableColumn(int c) const
+{
+    return c < m_names.size() && c != m_keyColumn && Schema::column(*m_table, m_names.at(c));
+}
+
+void DataSet::snapshotConditions(QStringList *where, QVariantList *values) const
+{
+    for (int c = 0; c < m_names.size(); ++c) {
+        if (!isTableColumn(c))
+            continue;
+        const ColumnKind kind = m_kinds.at(c);
+        const QString raw = QString::fromUtf8(rawBytes(m_editRow, c));
+        // The snapshot holds a null text as empty, so the two compare alike.
+        if (kind == ColumnKind::Text) {
+            *where << QStringLiteral("coalesce(%1,'')=?").arg(m_names.at(c));
+            *values << raw;
+        } else if (raw.isEmpty()) {
+            *where << m_names.at(c) + QStringLiteral(" is null");
+        } else {
+            *where << m_names.at(c) + QStringLiteral("=?");
+            *values << m_db.dialect().toDb(kind, typedOf(kind, raw));
+        }
+    }
+}
+
+bool DataSet::rereadRow(int stored)
+{
+    QStringList columns;
+    QVector<int> indexes;
+    for (int c = 0; c < m_names.size(); ++c) {
+        if (isTableColumn(c)) {
+            columns << m_names.at(c);
+            indexes << c;
+        }
+    }
+    if (columns.isEmpty())
+        columns << QLatin1String(m_table->rowKey); // a row that shows its key only
+    const QVariant key = m_db.dialect().toDb(m_kinds.at(m_keyColumn), keyValue(stored));
+    std::unique_ptr<ResultReader> reader = ResultReader::open(
+        m_db, QStringLiteral("select %1 from %2 where %3=?")
+                  .arg(columns.join(QLatin1Char(',')), QLatin1String(m_table->name), QLatin1String(m_table->rowKey)),
+        {key});
+    if (!reader->next())
+        return false;
+    QVector<QVariant> row(m_storedColumns);
+    for (int c = 0; c < m_storedColumns; ++c)
+        row[c] = decode(stored, c);
+    for (int i = 0; i < indexes.size(); ++i) {
+        const int c = indexes.at(i);
+        QByteArray raw;
+        const QByteArrayView cell = reader->text(i);
+        if (!cell.isEmpty())
+            appendRaw(raw, m_kinds.at(c), cell);
+        row[c] = typedOf(m_kinds.at(c), QString::fromUtf8(raw));
+        // What the user assigned stays in the edit buffer; the rest shows the row as stored now.
+        if (stored == m_editRow && !m_changed.testBit(c))
+            m_buffer[c] = row.at(c);
+    }
+    m_rows[stored] = encode(row);
+    return true;
+}
+
+bool DataSet::refreshRow()
+{
+    const int stored = m_state == State::Edit ? m_editRow : (m_current >= 0 ? storeRow(m_current) : -1);
+    if (stored < 0 || m_state == State::Insert)
+        return false;
+    requireRowKey();
+    if (!rereadRow(stored))
+        return false;
+    const int row = visibleRow(stored);
+    if (row >= 0)
+        emit rowChanged(row);
+    return true;
+}
+
+void DataSet::refuseChangedRow()
+{
+    const QString table = QLatin1String(m_table->name);
+    if (!rereadRow(m_editRow)) {
+        // The edit stays: what was typed is dropped only by a deliberate cancel.
+        throw AppError(QStringLiteral("Запись удалена с другого компьютера: таблица %1. Обновите список.").arg(table));
+    }
+    const int row = visibleRow(m_editRow);
+    if (row >= 0)
+        emit rowChanged(row);
+    throw RowChangedError(QStringLiteral("Запись изменена с другого компьютера: таблица %1. Введённое вами "
+                                         "не записано и осталось в форме; запишите ещё раз, чтобы заменить им "
+                                         "чужие изменения, или отмените правку.").arg(table));
 }
 
 void DataSet::finishEdit()
@@ -711,8 +805,15 @@ bool DataSet::postExpecting(const QString &columnName, const QString &expectedRa
                                     QLatin1String(m_table->rowKey), condition),
                            values);
     const bool won = q.numRowsAffected() == 1;
-    if (won)
+    if (won) {
         m_rows[m_editRow] = encode(m_buffer);
+        // The row is read back, so that a later post compares with what is stored now; the
+        // write has won even when the reading fails, and a later post then says so.
+        try {
+            rereadRow(m_editRow);
+        } catch (const AppError &) {
+        }
+    }
     finishEdit();
     return won;
 }

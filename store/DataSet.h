@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/AppError.h"
 #include "store/Schema.h"
 #include "store/SqlText.h"
 
@@ -88,6 +89,9 @@ public:
     void setValue(int column, const QVariant &value);
     // Text in the program's own forms: dd.mm.yy dates, decimal comma, True/False.
     void setText(const QString &column, const QString &text);
+    // Writes every column assigned since edit(), by an update that names the row as it
+    // was read; a row changed since on another computer throws RowChangedError, the
+    // snapshot row is read again and the edit buffer kept.
     void post();
     // Compare-and-set: writes the edit only if the stored column still holds
     // expectedRaw ("" for empty or null). False when another computer changed it
@@ -95,6 +99,9 @@ public:
     bool postExpecting(const QString &column, const QString &expectedRaw);
     void cancel();
     void remove();
+    // Reads the current row (the edited one while editing) again from its table, for a row
+    // that this program changed by a direct statement; assigned edit values stay. False when gone.
+    bool refreshRow();
 
     // A filter of the forms COLUMN='text' or COLUMN=number; hides rows without a new query.
     void setFilter(const QString &expression);
@@ -132,6 +139,10 @@ private:
     void postPending();
     QVariant keyValue(int storeRow) const;
     void changedColumns(QStringList *sets, QVariantList *values) const;
+    bool isTableColumn(int column) const;
+    void snapshotConditions(QStringList *where, QVariantList *values) const;
+    bool rereadRow(int storeRow);
+    [[noreturn]] void refuseChangedRow();
     void finishEdit();
     void rebuildView();
     void keepRow(int storeRow);
@@ -165,6 +176,8 @@ template <typename F> decltype(auto) DataSet::changeOrDrop(F &&change)
 {
     try {
         return change();
+    } catch (const RowChangedError &) {
+        throw; // what the user typed stays for him to write again or cancel
     } catch (...) {
         cancel();
         throw;

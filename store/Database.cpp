@@ -4,7 +4,10 @@
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
+
+#include <libpq-fe.h>
 
 namespace {
 QAtomicInt connectionCounter;
@@ -33,6 +36,9 @@ QString Database::errorText(const QSqlError &error)
 void Database::open(const DataLink &link, const QString &workingDir)
 {
     close();
+    m_link = link;
+    m_workingDir = workingDir;
+    m_suspect = false;
     m_dialect = SqlDialect(link.engine);
     QSqlDatabase db = QSqlDatabase::addDatabase(m_dialect.driverName(), m_name);
     if (!db.isValid())
@@ -62,6 +68,7 @@ void Database::open(const DataLink &link, const QString &workingDir)
         const QString text = errorText(db.lastError());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
+        m_suspect = true; // the next statement tries again
         throw AppError(text);
     }
     if (link.engine == Engine::PostgreSQL)
@@ -97,6 +104,30 @@ QSqlDatabase Database::connection() const
     return QSqlDatabase::database(m_name, false);
 }
 
+void Database::reopenIfBroken()
+{
+    if (!m_suspect)
+        return;
+    if (m_link.engine != Engine::PostgreSQL) {
+        m_suspect = false;
+        return;
+    }
+    if (isOpen()) {
+        // Only a connection the client library has given up is opened again: a failed
+        // statement inside a live transaction must not lose that transaction.
+        const QVariant handle = connection().driver()->handle();
+        const bool pgHandle = handle.isValid()
+                              && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0);
+        auto *pg = pgHandle ? *static_cast<PGconn *const *>(handle.data()) : nullptr;
+        if (!pgHandle || (pg && PQstatus(pg) == CONNECTION_OK)) {
+            m_suspect = false;
+            return;
+        }
+    }
+    // Throws the server's reason while it is still away; the next statement tries again.
+    open(m_link, m_workingDir);
+}
+
 QSqlQuery Database::query() const
 {
     if (!isOpen())
@@ -106,17 +137,23 @@ QSqlQuery Database::query() const
 
 int Database::execute(const QString &sql)
 {
+    reopenIfBroken();
     QSqlQuery q = query();
-    if (!q.exec(sql))
+    if (!q.exec(sql)) {
+        noteFailure();
         throw AppError(errorText(q.lastError()));
+    }
     return q.numRowsAffected();
 }
 
 QSqlQuery Database::run(const QString &sql, const QVariantList &values)
 {
+    reopenIfBroken();
     QSqlQuery q = query();
-    if (!q.prepare(sql))
+    if (!q.prepare(sql)) {
+        noteFailure();
         throw AppError(errorText(q.lastError()));
+    }
     for (const QVariant &v : values) {
         // PostgreSQL's driver cuts the statement at a NUL and reports a syntax error; say what is wrong instead.
         if (v.typeId() == QMetaType::QString && v.toString().contains(QChar(0)))
@@ -124,15 +161,20 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &values)
                                .arg(v.toString().replace(QChar(0), QStringLiteral("\\0")).left(60)));
         q.addBindValue(v);
     }
-    if (!q.exec())
+    if (!q.exec()) {
+        noteFailure();
         throw AppError(errorText(q.lastError()));
+    }
     return q;
 }
 
 void Database::transaction()
 {
-    if (!connection().transaction())
+    reopenIfBroken();
+    if (!connection().transaction()) {
+        noteFailure();
         throw AppError(errorText(connection().lastError()));
+    }
 }
 
 void Database::commit()

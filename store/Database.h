@@ -37,7 +37,16 @@ public:
     // The database's own text of a failed query.
     static QString errorText(const QSqlError &error);
 
+    // A connection that failed a statement is tried before the next one, and opened
+    // again when the server has dropped it (a restarted server, a broken network).
+    void reopenIfBroken();
+    void noteFailure() { m_suspect = true; }
+
 private:
+
     QString m_name;
+    DataLink m_link;
+    QString m_workingDir;
+    bool m_suspect = false;
     SqlDialect m_dialect{Engine::SQLite};
 };

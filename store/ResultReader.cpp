@@ -331,6 +331,17 @@ private:
 
 std::unique_ptr<ResultReader> ResultReader::open(Database &db, const QString &sql, const QVariantList &values)
 {
+    db.reopenIfBroken();
+    try {
+        return openOn(db, sql, values);
+    } catch (const AppError &) {
+        db.noteFailure();
+        throw;
+    }
+}
+
+std::unique_ptr<ResultReader> ResultReader::openOn(Database &db, const QString &sql, const QVariantList &values)
+{
     const QVariant handle = db.connection().driver()->handle();
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
         if (auto *sqlite = *static_cast<sqlite3 *const *>(handle.data()))

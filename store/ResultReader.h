@@ -30,4 +30,7 @@ public:
     // shortest digits that read back as the same double); empty for a null.
     // Valid until the next call.
     virtual QByteArrayView text(int column) = 0;
+
+private:
+    static std::unique_ptr<ResultReader> openOn(Database &db, const QString &sql, const QVariantList &values);
 };

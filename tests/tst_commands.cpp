@@ -486,6 +486,13 @@ void CommandsTest::lockBetweenTwoComputers()
 
     // A leaves its editor; then B opens D2 and A refreshes its list: it shows B's lock.
     QVERIFY(focusOn(a, a.editorPage()->control(QStringLiteral("edit_nom"))));
+    // The document changed under A's editor: A is told once and stays; the second Esc stores it.
+    f->dialogs().log.clear();
+    Keys::press(Qt::Key_Escape);
+    QCOMPARE(pageOf(a), QStringLiteral("new"));
+    QCOMPARE(f->dialogs().messages().size(), 1);
+    QVERIFY(f->dialogs().messages().first().startsWith(QStringLiteral("Запись изменена с другого компьютера")));
+    QCOMPARE(stateOf(f->data(), QStringLiteral("D2")), QStringLiteral("3"));
     Keys::press(Qt::Key_Escape);
     QCOMPARE(pageOf(a), QStringLiteral("all"));
     QCOMPARE(stateOf(f->data(), QStringLiteral("D2")), QStringLiteral("3"));

@@ -289,6 +289,8 @@ void StoreTest::postWritesOnlyChangedColumns()
     first.post();
     second.edit();
     second.setValue(QStringLiteral("S"), 20.5);
+    // The row changed since the second read it: refused once, then written over the row as it is now.
+    QVERIFY_THROWS_EXCEPTION(RowChangedError, second.post());
     second.post();
     QCOMPARE(t.scalar(QStringLiteral("select NOM from PL")).toString(), QStringLiteral("77"));
     QCOMPARE(t.scalar(QStringLiteral("select S from PL")).toDouble(), 20.5);

@@ -101,21 +101,43 @@ bool PgCluster::start(QString *whyNot)
     }
     for (int attempt = 0; attempt < 5 && !m_running; ++attempt) {
         m_port = freePort();
-        const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
-                                               "-c synchronous_commit=off -c full_page_writes=off")
-                                    .arg(m_port)
-                                    .arg(m_dir);
-        m_running = runTool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_dir + QStringLiteral("/data"),
-                                                       QStringLiteral("-o"), options, QStringLiteral("-l"),
-                                                       m_dir + QStringLiteral("/server.log"), QStringLiteral("-w"),
-                                                       QStringLiteral("start")},
-                            &out);
+        m_running = startOnPort(&out);
     }
     if (!m_running) {
         *whyNot = QStringLiteral("pg_ctl start failed: ") + out;
         return false;
     }
     return true;
+}
+
+bool PgCluster::startOnPort(QString *output)
+{
+    const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
+                                           "-c synchronous_commit=off -c full_page_writes=off")
+                                .arg(m_port)
+                                .arg(m_dir);
+    return runTool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_dir + QStringLiteral("/data"),
+                                              QStringLiteral("-o"), options, QStringLiteral("-l"),
+                                              m_dir + QStringLiteral("/server.log"), QStringLiteral("-w"),
+                                              QStringLiteral("start")},
+                   output);
+}
+
+bool PgCluster::stopServer()
+{
+    if (!m_running)
+        return false;
+    m_running = !runTool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_dir + QStringLiteral("/data"), QStringLiteral("-m"),
+                                                    QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")},
+                         nullptr);
+    return !m_running;
+}
+
+bool PgCluster::startServer()
+{
+    if (!m_running)
+        m_running = startOnPort(nullptr);
+    return m_running;
 }
 
 QString PgCluster::createDatabase()

@@ -18,12 +18,17 @@ public:
     // Creates an empty database with a fresh name and returns the name.
     QString createDatabase();
 
+    // Stops the server and starts it again on the same port, for a server gone while the program runs.
+    bool stopServer();
+    bool startServer();
+
     ~PgCluster();
 
 private:
     PgCluster() = default;
     bool start(QString *whyNot);
     bool runTool(const QString &tool, const QStringList &args, QString *output);
+    bool startOnPort(QString *output);
 
     QString m_binDir;
     QString m_dir;
