@@ -342,8 +342,8 @@ int main(int argc, char **argv)
     Keys::press(Qt::Key_F11);
     fixture.dialogs().scopeAnswers.enqueue(Dialogs::Scope::All);
     const double move = timed(window, [] { Keys::press(Qt::Key_F12); });
-    expect(countOf(db, QStringLiteral("select count(*) from PL_A")) == archived + marked,
-           QStringLiteral("F12 did not move the %1 marked documents").arg(marked));
+    const int moved = countOf(db, QStringLiteral("select count(*) from PL_A")) - archived;
+    expect(moved == marked, QStringLiteral("F12 moved %1 of the %2 marked documents").arg(moved).arg(marked));
     expect(fixture.dialogs().errors().isEmpty(), fixture.dialogs().errors().join(QStringLiteral("; ")));
 
     out << "engine                                   " << engineName << "\n"
