@@ -2,6 +2,7 @@
 
 #include "bank/DbfTable.h"
 #include "bank/Ed807Reader.h"
+#include "bank/CheckDigits.h"
 #include "store/AppError.h"
 
 #include <QFile>
@@ -23,16 +24,6 @@ bool looksLikeXml(QByteArray start)
     if (start.startsWith("\xEF\xBB\xBF"))
         start.remove(0, 3);
     return start.trimmed().startsWith('<');
-}
-
-bool isBik(const QString &text)
-{
-    if (text.size() != 9)
-        return false;
-    for (const QChar c : text)
-        if (!c.isDigit())
-            return false;
-    return true;
 }
 
 } // namespace
@@ -73,7 +64,7 @@ BankFile ReadBnkseek(const QByteArray &data, const BankProgress &progress)
         }
         BankRecord bank;
         bank.bik = text(r, bik);
-        if (!isBik(bank.bik))
+        if (!CheckDigits::isBik(bank.bik))
             throw AppError(QStringLiteral("BNKSEEK.DBF, запись %1: БИК «%2» не из девяти цифр").arg(r + 1).arg(bank.bik));
         bank.name = text(r, name);
         if (bank.name.isEmpty())

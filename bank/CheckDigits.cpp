@@ -83,4 +83,14 @@ bool innIsValid(const QString &inn)
     return false;
 }
 
+bool isBik(const QString &text)
+{
+    if (text.size() != 9)
+        return false;
+    for (const QChar c : text)
+        if (!c.isDigit())
+            return false;
+    return true;
+}
+
 } // namespace CheckDigits

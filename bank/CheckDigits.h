@@ -5,6 +5,9 @@
 // The control digits of Russian bank and tax identifiers.
 namespace CheckDigits {
 
+// Nine digits, the form of every BIK.
+bool isBik(const QString &text);
+
 // Treasury accounts (a BIK of 01..., an account of 031... or 40102...) follow no key rule.
 bool isTreasuryAccount(const QString &bik, const QString &account);
 // The account's control key (its digit 9) against the BIK, or -1 when either is not all digits

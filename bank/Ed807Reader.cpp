@@ -1,5 +1,6 @@
 #include "bank/Ed807Reader.h"
 
+#include "bank/CheckDigits.h"
 #include "store/AppError.h"
 
 #include <QIODevice>
@@ -21,16 +22,6 @@ bool excludedStatus(QStringView status)
     return status == u"PSDL";
 }
 
-bool isBik(const QString &text)
-{
-    if (text.size() != 9)
-        return false;
-    for (const QChar c : text)
-        if (!c.isDigit())
-            return false;
-    return true;
-}
-
 [[noreturn]] void fail(const QXmlStreamReader &xml, const QString &what)
 {
     throw AppError(QStringLiteral("ED807, строка %1, позиция %2: %3").arg(xml.lineNumber()).arg(xml.columnNumber()).arg(what));
@@ -42,7 +33,7 @@ BankRecord readEntry(QXmlStreamReader &xml)
     BankRecord bank;
     bank.bik = xml.attributes().value(QStringLiteral("BIC")).toString();
     const qint64 line = xml.lineNumber();
-    if (!isBik(bank.bik))
+    if (!CheckDigits::isBik(bank.bik))
         fail(xml, QStringLiteral("БИК «%1» не из девяти цифр").arg(bank.bik));
     bool haveInfo = false;
     QString anyCorrespondent;
