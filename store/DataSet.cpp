@@ -9,7 +9,10 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
+#include <limits>
+#include <vector>
 #include <cmath>
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -25,11 +28,15 @@ struct DataSet::Filter
     double number = 0;
 };
 
-namespace {
+struct DataSet::Plan
+{
+    QString sql;            // the statement to run; empty for m_sql itself
+    QStringList columns;    // what it reads, in the table's order
+    int sortColumn = -1;    // of the table, for an order made in memory
+    bool descending = false;
+};
 
-// Each snapshot row is one byte array: (columns + 1) 32-bit offsets, then the
-// UTF-8 text of every column. A hundred thousand documents fit in about 80 MB.
-using Offset = quint32;
+namespace {
 
 QString rawOf(ColumnKind kind, const QVariant &value)
 {
@@ -103,6 +110,26 @@ void appendRaw(QByteArray &row, ColumnKind kind, QByteArrayView text)
     }
 }
 
+// A number that orders like the cell: dates as yyyymmdd, numbers as they are.
+double sortKey(ColumnKind kind, QByteArrayView raw, double null)
+{
+    if (raw.isEmpty())
+        return null;
+    if (kind == ColumnKind::Date) {
+        int year = 0, month = 0, day = 0;
+        const char *end = raw.data() + raw.size();
+        auto p = std::from_chars(raw.data(), end, year);
+        if (p.ptr < end)
+            p = std::from_chars(p.ptr + 1, end, month);
+        if (p.ptr < end)
+            std::from_chars(p.ptr + 1, end, day);
+        return year * 10000.0 + month * 100 + day;
+    }
+    double value = 0;
+    std::from_chars(raw.data(), raw.data() + raw.size(), value);
+    return value;
+}
+
 QString tableOfSql(const QString &sql)
 {
     static const QRegularExpression from(QStringLiteral("\\bfrom\\s+([A-Za-z_][A-Za-z0-9_]*)"),
@@ -124,9 +151,13 @@ void DataSet::close()
 {
     const bool wasOpen = m_state != State::Inactive;
     m_state = State::Inactive;
-    m_rows.clear();
-    m_rows.squeeze();
-    m_view.clear();
+    m_store.clear(0);
+    m_order = {};
+    m_view = {};
+    m_slot.clear();
+    m_wholeRecord = -1;
+    m_whole.clear();
+    m_editWhole.clear();
     m_names.clear();
     m_kinds.clear();
     m_widths.clear();
@@ -135,6 +166,7 @@ void DataSet::close()
     m_current = -1;
     m_eof = true;
     m_buffer.clear();
+    m_editWhole.clear();
     m_editRow = -1;
     if (wasOpen)
         emit reset();
@@ -153,72 +185,151 @@ QString DataSet::statementText() const
     return inlineValues(m_sql, m_values);
 }
 
+DataSet::Plan DataSet::plan() const
+{
+    Plan plan;
+    if (m_held.isEmpty() || !m_table || !m_table->rowKey || m_table->hiddenRowKey)
+        return plan;
+    // The shape the program writes for its lists; anything else runs as it stands.
+    static const QRegularExpression shape(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+([A-Za-z_][A-Za-z0-9_]*)((?:\\s+where\\s.*?)?)"
+                       "(?:\\s+order\\s+by\\s+([A-Za-z_][A-Za-z0-9_]*)(\\s+desc|\\s+asc)?)?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const auto match = shape.match(m_sql);
+    if (!match.hasMatch() || match.captured(1).compare(QLatin1String(m_table->name), Qt::CaseInsensitive) != 0)
+        return plan;
+    QStringList wanted = m_held;
+    wanted << QLatin1String(m_table->rowKey);
+    QString order;
+    const QString orderName = match.captured(3);
+    const bool descending = match.captured(4).trimmed().compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
+    if (!orderName.isEmpty()) {
+        const ColumnDef *def = Schema::column(*m_table, orderName);
+        if (!def)
+            return plan;
+        wanted << orderName;
+        // Text order depends on the engine's collation: that one is left to the engine.
+        if (def->kind == ColumnKind::Text || def->kind == ColumnKind::Logical)
+            order = QStringLiteral(" order by ") + orderName + (descending ? QStringLiteral(" desc") : QString());
+    }
+    for (const QString &name : wanted)
+        if (!Schema::column(*m_table, name))
+            return plan;
+    for (int c = 0; c < m_table->columns.size(); ++c) {
+        const QString name = QLatin1String(m_table->columns.at(c).name);
+        if (wanted.contains(name, Qt::CaseInsensitive))
+            plan.columns << name;
+        if (order.isEmpty() && name.compare(orderName, Qt::CaseInsensitive) == 0)
+            plan.sortColumn = c;
+    }
+    plan.descending = descending;
+    plan.sql = QStringLiteral("select %1 from %2%3%4")
+                   .arg(plan.columns.join(QLatin1Char(',')), QLatin1String(m_table->name), match.captured(2), order);
+    return plan;
+}
+
 void DataSet::open()
 {
     if (m_state != State::Inactive)
         close();
-    std::unique_ptr<ResultReader> reader = ResultReader::open(m_db, m_sql, m_values);
-
     m_table = Schema::table(tableOfSql(m_sql));
+    const Plan plan = this->plan();
+    std::unique_ptr<ResultReader> reader = ResultReader::open(m_db, plan.sql.isEmpty() ? m_sql : plan.sql, m_values);
+
     const int count = reader->columnCount();
-    QStringList names;
-    QVector<ColumnKind> kinds;
-    QVector<int> widths;
-    int hiddenAt = -1;
-    for (int i = 0; i < count; ++i) {
-        const QString name = reader->columnName(i);
-        const ColumnDef *def = m_table ? Schema::column(*m_table, name) : nullptr;
-        if (def) {
-            names << QLatin1String(def->name);
-            kinds << def->kind;
-            widths << def->width;
-            if (m_table->hiddenRowKey && qstrcmp(def->name, m_table->rowKey) == 0)
-                hiddenAt = i;
-        } else {
-            names << name.toUpper();
-            kinds << reader->reportedKind(i);
-            widths << 0;
-        }
-    }
-    // The hidden key is kept as the last stored column, out of the caller's sight.
-    QVector<int> order;
-    for (int i = 0; i < count; ++i)
-        if (i != hiddenAt)
-            order << i;
-    if (hiddenAt >= 0)
-        order << hiddenAt;
     m_names.clear();
     m_kinds.clear();
     m_widths.clear();
-    for (int i : order) {
-        m_kinds << kinds.at(i);
-        m_widths << widths.at(i);
-        if (i != hiddenAt)
-            m_names << names.at(i);
-    }
-    m_storedColumns = order.size();
+    m_slot.clear();
+    QVector<int> readerColumns; // per held column of m_store
     m_keyColumn = -1;
-    if (m_table && m_table->rowKey) {
+    if (!plan.sql.isEmpty()) {
+        // Every column of the table is offered; those not read are fetched by key.
+        for (const ColumnDef &def : m_table->columns) {
+            m_names << QLatin1String(def.name);
+            m_kinds << def.kind;
+            m_widths << def.width;
+            int at = -1;
+            for (int i = 0; i < count && at < 0; ++i)
+                if (reader->columnName(i).compare(QLatin1String(def.name), Qt::CaseInsensitive) == 0)
+                    at = i;
+            m_slot << (at < 0 ? -1 : int(readerColumns.size()));
+            if (at >= 0)
+                readerColumns << at;
+        }
+        m_storedColumns = m_names.size();
+        m_keyColumn = m_names.indexOf(QLatin1String(m_table->rowKey));
+    } else {
+        QStringList names;
+        QVector<ColumnKind> kinds;
+        QVector<int> widths;
+        int hiddenAt = -1;
+        for (int i = 0; i < count; ++i) {
+            const QString name = reader->columnName(i);
+            const ColumnDef *def = m_table ? Schema::column(*m_table, name) : nullptr;
+            if (def) {
+                names << QLatin1String(def->name);
+                kinds << def->kind;
+                widths << def->width;
+                if (m_table->hiddenRowKey && qstrcmp(def->name, m_table->rowKey) == 0)
+                    hiddenAt = i;
+            } else {
+                names << name.toUpper();
+                kinds << reader->reportedKind(i);
+                widths << 0;
+            }
+        }
+        // The hidden key is kept as the last stored column, out of the caller's sight.
+        for (int i = 0; i < count; ++i)
+            if (i != hiddenAt)
+                readerColumns << i;
         if (hiddenAt >= 0)
-            m_keyColumn = m_storedColumns - 1;
-        else if (!m_table->hiddenRowKey)
-            m_keyColumn = m_names.indexOf(QLatin1String(m_table->rowKey));
+            readerColumns << hiddenAt;
+        for (int i : readerColumns) {
+            m_slot << int(m_slot.size());
+            m_kinds << kinds.at(i);
+            m_widths << widths.at(i);
+            if (i != hiddenAt)
+                m_names << names.at(i);
+        }
+        m_storedColumns = readerColumns.size();
+        if (m_table && m_table->rowKey) {
+            if (hiddenAt >= 0)
+                m_keyColumn = m_storedColumns - 1;
+            else if (!m_table->hiddenRowKey)
+                m_keyColumn = m_names.indexOf(QLatin1String(m_table->rowKey));
+        }
     }
 
-    const int header = (m_storedColumns + 1) * int(sizeof(Offset));
-    QByteArray row;
+    const int held = readerColumns.size();
+    QVector<ColumnKind> heldKinds(held);
+    for (int c = 0; c < m_storedColumns; ++c)
+        if (m_slot.at(c) >= 0)
+            heldKinds[m_slot.at(c)] = m_kinds.at(c);
+    m_store.clear(held);
+    QByteArray cell;
     while (reader->next()) {
-        row.resize(header);
-        for (int c = 0; c < m_storedColumns; ++c) {
-            reinterpret_cast<Offset *>(row.data())[c] = Offset(row.size() - header);
+        const quint32 record = m_store.append();
+        for (int h = 0; h < held; ++h) {
             // A null and an empty text both leave the cell without bytes.
-            const QByteArrayView cell = reader->text(order.at(c));
-            if (!cell.isEmpty())
-                appendRaw(row, m_kinds.at(c), cell);
+            const QByteArrayView text = reader->text(readerColumns.at(h));
+            if (text.isEmpty())
+                continue;
+            if (heldKinds.at(h) == ColumnKind::Text) {
+                m_store.set(record, h, text);
+                continue;
+            }
+            cell.resize(0); // keeps its buffer: no allocation per cell
+            appendRaw(cell, heldKinds.at(h), text);
+            m_store.set(record, h, cell);
         }
-        reinterpret_cast<Offset *>(row.data())[m_storedColumns] = Offset(row.size() - header);
-        m_rows.append(QByteArray(row.constData(), row.size()));
     }
+    reader.reset();
+    m_order.resize(qsizetype(m_store.recordCount()));
+    for (quint32 r = 0; r < m_store.recordCount(); ++r)
+        m_order[r] = r;
+    if (plan.sortColumn >= 0)
+        sortRows(plan.sortColumn, plan.descending);
 
     m_state = State::Browse;
     rebuildView();
@@ -227,9 +338,68 @@ void DataSet::open()
     emit reset();
 }
 
+void DataSet::sortRows(int c, bool descending)
+{
+    // Where the engines differ, the list follows its own: SQLite puts a null before
+    // every value, PostgreSQL after. Rows of one value keep the order an index walk gives them:
+    // as read when ascending, reversed when descending.
+    const double null = m_db.dialect().engine() == Engine::PostgreSQL ? std::numeric_limits<double>::infinity()
+                                                                      : -std::numeric_limits<double>::infinity();
+    const int slot = m_slot.at(c);
+    const ColumnKind kind = m_kinds.at(c);
+    const quint32 values = m_store.valueCount(slot);
+    const auto before = [descending](double a, double b) { return descending ? a > b : a < b; };
+    if (values <= quint32(m_order.size()) / 4) {
+        // Few distinct values (dates): rank them, then place the rows by rank in one pass.
+        std::vector<double> keys(values);
+        std::vector<quint32> byKey(values);
+        for (quint32 v = 0; v < values; ++v) {
+            keys[v] = sortKey(kind, m_store.value(slot, v), null);
+            byKey[v] = v;
+        }
+        std::sort(byKey.begin(), byKey.end(), [&](quint32 a, quint32 b) { return before(keys[a], keys[b]); });
+        std::vector<quint32> rank(values);
+        quint32 ranks = 0;
+        for (quint32 i = 0; i < values; ++i) {
+            if (i > 0 && keys[byKey[i]] != keys[byKey[i - 1]])
+                ++ranks;
+            rank[byKey[i]] = ranks;
+        }
+        std::vector<qsizetype> start(ranks + 2, 0);
+        for (quint32 record : std::as_const(m_order))
+            ++start[rank[m_store.valueOf(record, slot)] + 1];
+        for (quint32 r = 1; r < ranks + 2; ++r)
+            start[r] += start[r - 1];
+        QVector<quint32> sorted(m_order.size());
+        const qsizetype n = m_order.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const quint32 record = m_order.at(descending ? n - 1 - i : i);
+            sorted[start[rank[m_store.valueOf(record, slot)]]++] = record;
+        }
+        m_order = sorted;
+        return;
+    }
+    struct Entry
+    {
+        double key;
+        quint32 record;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(m_order.size());
+    for (quint32 record : std::as_const(m_order))
+        entries.push_back({sortKey(kind, m_store.cell(record, slot), null), record});
+    std::sort(entries.begin(), entries.end(), [&](const Entry &a, const Entry &b) {
+        if (a.key != b.key)
+            return before(a.key, b.key);
+        return descending ? a.record > b.record : a.record < b.record;
+    });
+    for (qsizetype i = 0; i < qsizetype(entries.size()); ++i)
+        m_order[i] = entries[i].record;
+}
+
 int DataSet::recordCount() const
 {
-    return m_filtered ? m_view.size() : m_rows.size();
+    return m_filtered ? m_view.size() : m_order.size();
 }
 
 int DataSet::storeRow(int visibleRow) const
@@ -278,37 +448,82 @@ bool DataSet::locate(const QString &columnName, const QString &prefix, Qt::CaseS
     postPending();
     const int c = column(columnName);
     const ColumnKind kind = m_kinds.at(c);
-    const int n = recordCount();
+    int row = -1;
     if (kind == ColumnKind::Date || kind == ColumnKind::Logical) {
-        for (int row = 0; row < n; ++row) {
-            if (textOf(kind, valueAt(row, c)).startsWith(prefix, cs)) {
-                setRecNo(row);
-                return true;
-            }
-        }
+        row = firstMatch(c, [&](QByteArrayView raw) {
+            return textOf(kind, typedOf(kind, QString::fromUtf8(raw))).startsWith(prefix, cs);
+        });
+    } else {
+        // Text and numbers are matched on the stored bytes: this runs after every
+        // key typed into the search box, over the whole register.
+        QString wanted = prefix;
+        if (kind == ColumnKind::Number)
+            wanted.replace(QLatin1Char(','), QLatin1Char('.'));
+        const QByteArray bytes = wanted.toUtf8();
+        bool letters = false;
+        for (const QChar ch : wanted)
+            letters = letters || ch.isLetter();
+        const bool exact = cs == Qt::CaseSensitive || !letters;
+        row = firstMatch(c, [&](QByteArrayView value) {
+            // A letter and its other case may differ in UTF-8 length (ß and ẞ): compare characters, not bytes.
+            return exact ? value.startsWith(bytes)
+                         : QString::fromUtf8(value.first(qMin(value.size(), 4 * wanted.size()))).startsWith(wanted, cs);
+        });
+    }
+    if (row < 0)
         return false;
+    setRecNo(row);
+    return true;
+}
+
+namespace {
+
+// Every distinct value judged once, in the order they are kept: a walk over the
+// values in memory order costs less than judging them in the list's order.
+std::vector<qint8> judgedValues(const RowStore &store, int slot, const std::function<bool(QByteArrayView)> &test)
+{
+    const quint32 count = store.valueCount(slot);
+    std::vector<qint8> judged(count);
+    for (quint32 value = 0; value < count; ++value)
+        judged[value] = test(store.value(slot, value)) ? 1 : 0;
+    return judged;
+}
+
+} // namespace
+
+int DataSet::firstMatch(int c, const std::function<bool(QByteArrayView)> &test) const
+{
+    const int n = recordCount();
+    const int slot = m_slot.at(c);
+    if (slot < 0) {
+        for (int row = 0; row < n; ++row)
+            if (test(rawBytes(storeRow(row), c)))
+                return row;
+        return -1;
     }
-    // Text and numbers are matched on the stored bytes: this runs after every
-    // key typed into the search box, over the whole register.
-    QString wanted = prefix;
-    if (kind == ColumnKind::Number)
-        wanted.replace(QLatin1Char(','), QLatin1Char('.'));
-    const QByteArray bytes = wanted.toUtf8();
-    bool letters = false;
-    for (const QChar ch : wanted)
-        letters = letters || ch.isLetter();
-    const bool exact = cs == Qt::CaseSensitive || !letters;
-    for (int row = 0; row < n; ++row) {
-        const QByteArrayView value = rawBytes(storeRow(row), c);
-        // A letter and its other case may differ in UTF-8 length (ß and ẞ): compare characters, not bytes.
-        const bool hit = exact ? value.startsWith(bytes)
-                               : QString::fromUtf8(value.first(qMin(value.size(), 4 * wanted.size()))).startsWith(wanted, cs);
-        if (hit) {
-            setRecNo(row);
-            return true;
-        }
+    const std::vector<qint8> judged = judgedValues(m_store, slot, test);
+    for (int row = 0; row < n; ++row)
+        if (judged[m_store.valueOf(m_order.at(storeRow(row)), slot)])
+            return row;
+    return -1;
+}
+
+QVector<int> DataSet::storedMatches(int c, const std::function<bool(QByteArrayView)> &test) const
+{
+    QVector<int> rows;
+    const int n = int(m_order.size());
+    const int slot = m_slot.at(c);
+    if (slot < 0) {
+        for (int row = 0; row < n; ++row)
+            if (test(rawBytes(row, c)))
+                rows << row;
+        return rows;
     }
-    return false;
+    const std::vector<qint8> judged = judgedValues(m_store, slot, test);
+    for (int row = 0; row < n; ++row)
+        if (judged[m_store.valueOf(m_order.at(row), slot)])
+            rows << row;
+    return rows;
 }
 
 int DataSet::columnIndex(const QString &name) const
@@ -329,10 +544,43 @@ int DataSet::column(const QString &name) const
 
 QByteArrayView DataSet::rawBytes(int stored, int columnIndex) const
 {
-    const QByteArray &row = m_rows.at(stored);
-    const auto *offsets = reinterpret_cast<const Offset *>(row.constData());
-    const int base = (m_storedColumns + 1) * int(sizeof(Offset));
-    return QByteArrayView(row.constData() + base + offsets[columnIndex], offsets[columnIndex + 1] - offsets[columnIndex]);
+    const int slot = m_slot.at(columnIndex);
+    if (slot >= 0)
+        return m_store.cell(m_order.at(stored), slot);
+    return lazyBytes(stored, columnIndex);
+}
+
+QByteArrayView DataSet::lazyBytes(int stored, int columnIndex) const
+{
+    if (stored == m_editRow && !m_editWhole.isEmpty())
+        return m_editWhole.at(columnIndex);
+    fetchWhole(m_order.at(stored));
+    return m_whole.at(columnIndex);
+}
+
+void DataSet::fetchWhole(quint32 record) const
+{
+    if (m_wholeRecord == qint64(record))
+        return;
+    const ColumnKind keyKind = m_kinds.at(m_keyColumn);
+    const QVariant key = m_db.dialect().toDb(
+        keyKind, typedOf(keyKind, QString::fromUtf8(m_store.cell(record, m_slot.at(m_keyColumn)))));
+    std::unique_ptr<ResultReader> reader = ResultReader::open(
+        m_db, QStringLiteral("select * from %1 where %2=?").arg(QLatin1String(m_table->name), QLatin1String(m_table->rowKey)),
+        {key});
+    QVector<QByteArray> whole(m_storedColumns);
+    // A row deleted on another computer since the list was read shows empty here;
+    // writing it is refused.
+    if (reader->next()) {
+        for (int i = 0; i < reader->columnCount(); ++i) {
+            const int c = columnIndex(reader->columnName(i));
+            const QByteArrayView text = reader->text(i);
+            if (c >= 0 && !text.isEmpty())
+                appendRaw(whole[c], m_kinds.at(c), text);
+        }
+    }
+    m_whole = whole;
+    m_wholeRecord = record;
 }
 
 QString DataSet::rawAt(int row, int columnIndex) const
@@ -471,6 +719,11 @@ void DataSet::edit()
     requireRowKey();
     // The edit belongs to this stored row, wherever the cursor goes.
     m_editRow = storeRow(m_current);
+    if (m_slot.contains(-1)) {
+        // The columns not held are taken as read now, for the post to compare with.
+        fetchWhole(m_order.at(m_editRow));
+        m_editWhole = m_whole;
+    }
     m_buffer.resize(m_storedColumns);
     for (int c = 0; c < m_storedColumns; ++c)
         m_buffer[c] = decode(m_editRow, c);
@@ -590,18 +843,23 @@ QVariant DataSet::keyValue(int stored) const
     return decode(stored, m_keyColumn);
 }
 
-QByteArray DataSet::encode(const QVector<QVariant> &values) const
+void DataSet::writeRow(int stored, const QVector<QVariant> &values)
 {
-    QByteArray row;
-    QByteArray text;
-    row.resize((m_storedColumns + 1) * sizeof(Offset));
-    auto *offsets = reinterpret_cast<Offset *>(row.data());
+    const quint32 record = m_order.at(stored);
+    QVector<QByteArray> whole(m_storedColumns);
     for (int c = 0; c < m_storedColumns; ++c) {
-        offsets[c] = Offset(text.size());
-        text += rawOf(m_kinds.at(c), values.at(c)).toUtf8();
+        const QByteArray raw = rawOf(m_kinds.at(c), values.at(c)).toUtf8();
+        if (m_slot.at(c) >= 0)
+            m_store.set(record, m_slot.at(c), raw);
+        else
+            whole[c] = raw;
     }
-    offsets[m_storedColumns] = Offset(text.size());
-    return row + text;
+    if (!m_slot.contains(-1))
+        return;
+    m_whole = whole;
+    m_wholeRecord = record;
+    if (stored == m_editRow && !m_editWhole.isEmpty())
+        m_editWhole = whole;
 }
 
 void DataSet::post()
@@ -627,7 +885,7 @@ void DataSet::post()
                                    values);
             if (q.numRowsAffected() != 1)
                 refuseChangedRow();
-            m_rows[m_editRow] = encode(m_buffer);
+            writeRow(m_editRow, m_buffer);
         }
         finishEdit();
         return;
@@ -652,8 +910,9 @@ void DataSet::post()
             newKey = q.value(0);
         m_buffer[m_keyColumn] = newKey.toLongLong();
     }
-    const int at = qBound(0, m_insertAt, int(m_rows.size()));
-    m_rows.insert(at, encode(m_buffer));
+    const int at = qBound(0, m_insertAt, int(m_order.size()));
+    m_order.insert(at, m_store.append());
+    writeRow(at, m_buffer);
     m_state = State::Browse;
     m_buffer.clear();
     rebuildView();
@@ -690,7 +949,7 @@ void DataSet::snapshotConditions(QStringList *where, QVariantList *values) const
         // The snapshot holds a null text as empty, so the two compare alike.
         if (kind == ColumnKind::Text) {
             *where << QStringLiteral("coalesce(%1,'')=?").arg(m_names.at(c));
-            *values << raw;
+            *values << (raw.isNull() ? QStringLiteral("") : raw); // a null would compare with nothing
         } else if (raw.isEmpty()) {
             *where << m_names.at(c) + QStringLiteral(" is null");
         } else {
@@ -721,7 +980,8 @@ bool DataSet::rereadRow(int stored)
         return false;
     QVector<QVariant> row(m_storedColumns);
     for (int c = 0; c < m_storedColumns; ++c)
-        row[c] = decode(stored, c);
+        if (!indexes.contains(c))
+            row[c] = decode(stored, c);
     for (int i = 0; i < indexes.size(); ++i) {
         const int c = indexes.at(i);
         QByteArray raw;
@@ -733,7 +993,7 @@ bool DataSet::rereadRow(int stored)
         if (stored == m_editRow && !m_changed.testBit(c))
             m_buffer[c] = row.at(c);
     }
-    m_rows[stored] = encode(row);
+    writeRow(stored, row);
     return true;
 }
 
@@ -771,6 +1031,7 @@ void DataSet::finishEdit()
     const int row = visibleRow(m_editRow);
     m_state = State::Browse;
     m_buffer.clear();
+    m_editWhole.clear();
     m_editRow = -1;
     if (row >= 0)
         emit rowChanged(row);
@@ -806,7 +1067,7 @@ bool DataSet::postExpecting(const QString &columnName, const QString &expectedRa
                            values);
     const bool won = q.numRowsAffected() == 1;
     if (won) {
-        m_rows[m_editRow] = encode(m_buffer);
+        writeRow(m_editRow, m_buffer);
         // The row is read back, so that a later post compares with what is stored now; the
         // write has won even when the reading fails, and a later post then says so.
         try {
@@ -823,6 +1084,7 @@ void DataSet::cancel()
     if (m_state == State::Edit || m_state == State::Insert)
         m_state = State::Browse;
     m_buffer.clear();
+    m_editWhole.clear();
     m_editRow = -1;
 }
 
@@ -839,7 +1101,7 @@ void DataSet::remove()
     m_db.run(QStringLiteral("delete from %1 where %2=?")
                  .arg(QLatin1String(m_table->name), QLatin1String(m_table->rowKey)),
              {key});
-    m_rows.removeAt(storeRow(m_current));
+    m_order.removeAt(storeRow(m_current));
     rebuildView();
     if (m_current >= recordCount())
         m_current = recordCount() - 1;
@@ -881,12 +1143,9 @@ void DataSet::setFilter(const QString &expression)
     }
 }
 
-bool DataSet::passes(int row) const
+bool DataSet::passes(QByteArrayView raw) const
 {
-    if (!m_filter || m_filter->column < 0 || !m_filter->valid)
-        return false;
     const int c = m_filter->column;
-    const QByteArrayView raw = rawBytes(row, c);
     if (m_filter->numeric) {
         double value = 0;
         const auto parsed = std::from_chars(raw.data(), raw.data() + raw.size(), value);
@@ -906,9 +1165,9 @@ void DataSet::rebuildView()
     // Columns are resolved here: a reopened query may list them elsewhere.
     if (m_filter)
         m_filter->column = columnIndex(m_filter->columnName);
-    for (int row = 0; row < m_rows.size(); ++row)
-        if (passes(row))
-            m_view.append(row);
+    if (!m_filter || m_filter->column < 0 || !m_filter->valid)
+        return;
+    m_view = storedMatches(m_filter->column, [this](QByteArrayView raw) { return passes(raw); });
 }
 
 void DataSet::setFiltered(bool on)
@@ -941,16 +1200,13 @@ bool DataSet::find(const QString &columnName, const QString &value)
 {
     postPending();
     const int c = column(columnName);
-    const int n = recordCount();
     // Compared as stored bytes: Enter and F11 look for one document among every row.
     const QByteArray wanted = value.toUtf8();
-    for (int row = 0; row < n; ++row) {
-        if (rawBytes(storeRow(row), c) == wanted) {
-            setRecNo(row);
-            return true;
-        }
-    }
-    return false;
+    const int row = firstMatch(c, [&](QByteArrayView raw) { return raw == wanted; });
+    if (row < 0)
+        return false;
+    setRecNo(row);
+    return true;
 }
 
 QVariant DataSet::rowKey() const
@@ -966,13 +1222,11 @@ bool DataSet::findRowKey(const QVariant &key)
     if (m_keyColumn < 0)
         return false;
     const QByteArray wanted = rawOf(m_kinds.at(m_keyColumn), key).toUtf8();
-    for (int row = 0; row < recordCount(); ++row) {
-        if (rawBytes(storeRow(row), m_keyColumn) == wanted) {
-            setRecNo(row);
-            return true;
-        }
-    }
-    return false;
+    const int row = firstMatch(m_keyColumn, [&](QByteArrayView raw) { return raw == wanted; });
+    if (row < 0)
+        return false;
+    setRecNo(row);
+    return true;
 }
 
 int DataSet::execute(const QString &sql)

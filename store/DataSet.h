@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/AppError.h"
+#include "store/RowStore.h"
 #include "store/Schema.h"
 #include "store/SqlText.h"
 
@@ -9,6 +10,8 @@
 #include <QObject>
 #include <QVariant>
 #include <QVector>
+
+#include <functional>
 
 class Database;
 
@@ -35,6 +38,11 @@ public:
     QVariantList sqlValues() const { return m_values; }
     // The statement with its values written in as quoted literals, for messages and tests.
     QString statementText() const;
+    // The columns to keep in memory for every row of a `select * from T [where ...]
+    // [order by C [desc]]` over a table with a visible key; the other columns are read
+    // by key for the row that asks for them, and an order by a date or a number is
+    // made in memory. Any other statement keeps every column. Stays across setSql.
+    void setHeldColumns(const QStringList &columns) { m_held = columns; }
     void open();
     bool isOpen() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
@@ -126,12 +134,21 @@ signals:
 
 private:
     struct Filter;
+    struct Plan;
+    Plan plan() const;
     int column(const QString &name) const; // throws when absent
     int storeRow(int visibleRow) const;
     int visibleRow(int storeRow) const; // -1 when filtered out
     QVariant decode(int storeRow, int column) const;
     QByteArrayView rawBytes(int storeRow, int column) const;
-    QByteArray encode(const QVector<QVariant> &values) const;
+    QByteArrayView lazyBytes(int storeRow, int column) const;
+    void fetchWhole(quint32 record) const;
+    void writeRow(int storeRow, const QVector<QVariant> &values);
+    void sortRows(int column, bool descending);
+    // The first visible row, or every stored row, whose cell passes; a held
+    // column's distinct values are judged once each.
+    int firstMatch(int column, const std::function<bool(QByteArrayView)> &test) const;
+    QVector<int> storedMatches(int column, const std::function<bool(QByteArrayView)> &test) const;
     void requireCurrent() const;
     void requireEditing() const;
     void requireRowKey() const;
@@ -146,11 +163,12 @@ private:
     void finishEdit();
     void rebuildView();
     void keepRow(int storeRow);
-    bool passes(int storeRow) const;
+    bool passes(QByteArrayView raw) const;
 
     Database &m_db;
     QString m_sql;
     QVariantList m_values;
+    QStringList m_held;
     State m_state = State::Inactive;
     const TableDef *m_table = nullptr;
     int m_keyColumn = -1;
@@ -158,7 +176,9 @@ private:
     QVector<ColumnKind> m_kinds;    // per stored column
     QVector<int> m_widths;          // text widths, 0 = unlimited
     int m_storedColumns = 0;        // visible + hidden key
-    QVector<QByteArray> m_rows;     // offsets then UTF-8 text of every stored column
+    QVector<int> m_slot;            // per stored column: its column in m_store, or -1 when read by key
+    RowStore m_store;
+    QVector<quint32> m_order;       // stored row -> record of m_store
     QVector<int> m_view;            // visible row -> stored row, when filtered
     bool m_filtered = false;
     QString m_filterText;
@@ -166,7 +186,12 @@ private:
     int m_current = -1;
     bool m_eof = true;
 
+    // The whole of one record, for the columns not held.
+    mutable qint64 m_wholeRecord = -1;
+    mutable QVector<QByteArray> m_whole;
+
     QVector<QVariant> m_buffer;
+    QVector<QByteArray> m_editWhole; // the edited row as read, for the columns not held
     QBitArray m_changed;
     int m_insertAt = -1;
     int m_editRow = -1; // the stored row that the edit buffer belongs to
