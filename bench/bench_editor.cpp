@@ -154,8 +154,13 @@ public:
     {
         for (int step = 0; step < 40 && focusName() != target; ++step) {
             const QString here = focusName();
+            auto *box = qobject_cast<QLineEdit *>(QApplication::focusWidget());
             if (here == QLatin1String("e_s2") || here == QLatin1String("e_s3"))
                 Keys::type(QStringLiteral("125,50"));
+            else if (box && box->text().trimmed().isEmpty() && here == QLatin1String("DBE_SCH_KT"))
+                Keys::type(QStringLiteral("40702810700000011111")); // a demo recipient's account: a new document has none
+            else if (box && box->text().trimmed().isEmpty() && here == QLatin1String("DBE_bik"))
+                Keys::type(QStringLiteral("044525593"));
             else
                 Keys::press(Qt::Key_Return);
             if (m_window.pages()->currentWidget() != m_window.editorPage())
