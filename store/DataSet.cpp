@@ -233,8 +233,18 @@ void DataSet::open()
     if (m_state != State::Inactive)
         close();
     m_table = Schema::table(tableOfSql(m_sql));
-    const Plan plan = this->plan();
-    std::unique_ptr<ResultReader> reader = ResultReader::open(m_db, plan.sql.isEmpty() ? m_sql : plan.sql, m_values);
+    Plan plan = this->plan();
+    std::unique_ptr<ResultReader> reader;
+    if (!plan.sql.isEmpty()) {
+        try {
+            reader = ResultReader::open(m_db, plan.sql, m_values);
+        } catch (const AppError &) {
+            // A table made by an older version may lack a held column: read it whole, as asked.
+            plan = Plan();
+        }
+    }
+    if (!reader)
+        reader = ResultReader::open(m_db, m_sql, m_values);
 
     const int count = reader->columnCount();
     m_names.clear();

@@ -56,6 +56,7 @@ private slots:
     void rowDeletedElsewhereIsRefused();
     void insertedRowOffersEveryColumn();
     void searchFilterAndFindOverHeldColumns();
+    void olderTableWithoutAHeldColumnIsReadWhole();
 
 private:
     TempDatabase::Options options() const
@@ -345,6 +346,23 @@ void HeldColumnsTest::searchFilterAndFindOverHeldColumns()
     QVERIFY(!narrow.find(QStringLiteral("ID"), QStringLiteral("D124"))); // number 5: filtered out
     QVERIFY(narrow.find(QStringLiteral("ID"), QStringLiteral("D123")));
     QCOMPARE(narrow.recNo(), int(expected.indexOf(QStringLiteral("D123"))));
+}
+
+void HeldColumnsTest::olderTableWithoutAHeldColumnIsReadWhole()
+{
+    TempDatabase t(options());
+    REQUIRE_VALID(t);
+    t.addDocument(QStringLiteral("PL"), {{"ID", "D1"}, {"DATE", QDate(2024, 5, 1)}, {"NAZNACH1", "за товар"}});
+    t.addDocument(QStringLiteral("PL"), {{"ID", "D2"}, {"DATE", QDate(2024, 6, 1)}});
+    t.db().execute(QStringLiteral("alter table PL drop column CHEKED"));
+    DataSet ds(t.db());
+    ds.setHeldColumns(held + QStringList{QStringLiteral("CHEKED")});
+    ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
+    ds.open();
+    QCOMPARE(column(ds, QStringLiteral("ID")), (QStringList{QStringLiteral("D2"), QStringLiteral("D1")}));
+    QVERIFY(!ds.hasColumn(QStringLiteral("CHEKED")));
+    ds.setRecNo(1);
+    QCOMPARE(ds.text(QStringLiteral("NAZNACH1")), QStringLiteral("за товар"));
 }
 
 QTEST_MAIN(HeldColumnsTest)
