@@ -10,9 +10,9 @@
 
 #include "editor/EditorPage.h"
 #include "register/DocumentState.h"
+#include "register/RegisterModel.h"
 #include "register/RegisterPage.h"
 #include "setup/DemoData.h"
-#include "store/RegisterQuery.h"
 #include "store/ResultReader.h"
 
 #include <QApplication>
@@ -27,8 +27,6 @@
 
 #include <algorithm>
 #include <functional>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -130,7 +128,7 @@ QStringList psqlArgs(const DataLink &link)
 // whole rows, or the columns the register holds.
 double shellMs(TempDatabase &data, bool postgres, const QString &table, bool held)
 {
-    const QString columns = held ? RegisterHeldColumns().join(QLatin1Char(',')) : QStringLiteral("*");
+    const QString columns = held ? registerHeldColumns().join(QLatin1Char(',')) : QStringLiteral("*");
     const QString sql = QStringLiteral("select %1 from %2 order by DATE desc").arg(columns, table);
     if (postgres)
         return toolMs(QStringLiteral("psql"), psqlArgs(data.link()) << QStringLiteral("-At") << QStringLiteral("-c") << sql);
@@ -144,7 +142,7 @@ double readerMs(Database &db, const QString &table)
     QElapsedTimer timer;
     timer.start();
     std::unique_ptr<ResultReader> reader = ResultReader::open(
-        db, QStringLiteral("select %1 from %2").arg(RegisterHeldColumns().join(QLatin1Char(',')), table));
+        db, QStringLiteral("select %1 from %2").arg(registerHeldColumns().join(QLatin1Char(',')), table));
     qsizetype bytes = 0;
     while (reader->next())
         for (int c = 0; c < reader->columnCount(); ++c)

@@ -1,6 +1,7 @@
 #include "register/RegisterModel.h"
 #include "session/Session.h"
 #include "store/DataSet.h"
+#include "store/Schema.h"
 
 const QList<RegisterColumn> &registerColumns()
 {
@@ -9,6 +10,17 @@ const QList<RegisterColumn> &registerColumns()
         {"nal", "Налог", 60},      {"NAME_POL1", "Получатель", 219}, {"vid", "Вид платежа", 67},
         {"S", "Сумма", 103},       {"CHEKED", "V", 21},         {"LOGIN", "L", 15},
     };
+    return columns;
+}
+
+QStringList registerHeldColumns()
+{
+    // NALOG and VID_PLAT stand behind the looked-up "nal" and "vid"; ID and the state are judged.
+    QStringList columns{QStringLiteral("ID"), QStringLiteral("PRIZN_DK"), QStringLiteral("NALOG"),
+                        QStringLiteral("VID_PLAT")};
+    for (const RegisterColumn &c : registerColumns())
+        if (Schema::column(*Schema::table(QStringLiteral("PL")), QLatin1String(c.field)))
+            columns << QLatin1String(c.field);
     return columns;
 }
 

@@ -15,6 +15,9 @@ struct RegisterColumn
 
 // The grid's columns, left to right.
 const QList<RegisterColumn> &registerColumns();
+// What the grid shows and the register's commands judge: the columns its list keeps
+// for every document; the rest is read when a document itself is wanted.
+QStringList registerHeldColumns();
 
 // The register grid's view of q1's snapshot.
 class RegisterModel : public QAbstractTableModel

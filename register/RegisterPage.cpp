@@ -49,6 +49,7 @@ RegisterPage::RegisterPage(Session &session, QWidget *parent)
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("grid_m"));
+    session.documents().setHeldColumns(registerHeldColumns());
     m_model = new RegisterModel(session, session.documents(), this);
     m_delegate = new RegisterDelegate(this);
     m_grid->setModel(m_model);

@@ -5,7 +5,6 @@
 Session::Session(Database &db, Dialogs &dialogs) : m_db(db), m_dialogs(dialogs), m_documents(db), m_user(db)
 {
     m_documents.setObjectName(QStringLiteral("q1"));
-    m_documents.setHeldColumns(RegisterHeldColumns());
     m_user.setObjectName(QStringLiteral("q_pas"));
 }
 

@@ -31,7 +31,6 @@ struct DataSet::Filter
 struct DataSet::Plan
 {
     QString sql;            // the statement to run; empty for m_sql itself
-    QStringList columns;    // what it reads, in the table's order
     int sortColumn = -1;    // of the table, for an order made in memory
     bool descending = false;
 };
@@ -157,7 +156,6 @@ void DataSet::close()
     m_slot.clear();
     m_wholeRecord = -1;
     m_whole.clear();
-    m_editWhole.clear();
     m_names.clear();
     m_kinds.clear();
     m_widths.clear();
@@ -215,16 +213,17 @@ DataSet::Plan DataSet::plan() const
     for (const QString &name : wanted)
         if (!Schema::column(*m_table, name))
             return plan;
+    QStringList columns; // in the table's order
     for (int c = 0; c < m_table->columns.size(); ++c) {
         const QString name = QLatin1String(m_table->columns.at(c).name);
         if (wanted.contains(name, Qt::CaseInsensitive))
-            plan.columns << name;
+            columns << name;
         if (order.isEmpty() && name.compare(orderName, Qt::CaseInsensitive) == 0)
             plan.sortColumn = c;
     }
     plan.descending = descending;
     plan.sql = QStringLiteral("select %1 from %2%3%4")
-                   .arg(plan.columns.join(QLatin1Char(',')), QLatin1String(m_table->name), match.captured(2), order);
+                   .arg(columns.join(QLatin1Char(',')), QLatin1String(m_table->name), match.captured(2), order);
     return plan;
 }
 

@@ -7,11 +7,3 @@ SqlStatement RegisterSql(bool archive, const QString &p6, const QString &pas)
         return {QStringLiteral("select * from %1 order by DATE desc").arg(table), {}};
     return {QStringLiteral("select * from %1 where LOGIN=? order by DATE desc").arg(table), {pas}};
 }
-
-QStringList RegisterHeldColumns()
-{
-    return {QStringLiteral("ID"),       QStringLiteral("DATE"),      QStringLiteral("NOM"),
-            QStringLiteral("NAME_PL1"), QStringLiteral("NALOG"),     QStringLiteral("NAME_POL1"),
-            QStringLiteral("VID_PLAT"), QStringLiteral("S"),         QStringLiteral("CHEKED"),
-            QStringLiteral("LOGIN"),    QStringLiteral("PRIZN_DK")};
-}

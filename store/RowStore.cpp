@@ -64,28 +64,18 @@ quint32 RowStore::pooledValue(Column &column, QByteArrayView bytes)
     if (column.seen.isEmpty())
         rehash(column, 1024);
     const qsizetype mask = column.seen.size() - 1;
-    for (qsizetype at = qsizetype(qHash(bytes)) & mask;; at = (at + 1) & mask) {
-        const quint32 slot = column.seen.at(at);
-        if (slot == 0)
-            break;
-        if (bytesOf(column, slot - 1) == bytes)
-            return slot - 1;
-    }
+    qsizetype at = qsizetype(qHash(bytes)) & mask;
+    for (; column.seen.at(at) != 0; at = (at + 1) & mask)
+        if (bytesOf(column, column.seen.at(at) - 1) == bytes)
+            return column.seen.at(at) - 1;
     const quint32 number = addValue(column, bytes);
     if (number >= poolLimit) {
         column.pooling = false;
         column.seen = {};
-        return number;
-    }
-    if (2 * qsizetype(number) > column.seen.size())
+    } else if (2 * qsizetype(number) > column.seen.size()) {
         rehash(column, column.seen.size() * 2);
-    else {
-        for (qsizetype at = qsizetype(qHash(bytes)) & mask;; at = (at + 1) & mask) {
-            if (column.seen.at(at) == 0) {
-                column.seen[at] = number + 1;
-                break;
-            }
-        }
+    } else {
+        column.seen[at] = number + 1; // the free place the search ended on
     }
     return number;
 }
