@@ -4,6 +4,7 @@
 #include "print/PaymentForm.h"
 
 #include <QPagedPaintDevice>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -60,16 +61,52 @@ void drawLines(QPainter &painter, const Scale &s, bool overTexts)
     }
 }
 
+// A code on one line: in a smaller size where it is wider than its box, down to the
+// smallest, and narrowed below that, so that it is never broken nor cut.
+void drawOneLine(QPainter &painter, const Scale &s, const PaymentForm::Text &element, const QString &text)
+{
+    const bool computed = element.kind == PaymentForm::Text::Kind::Computed;
+    const double room = element.width * s.x;
+    double points = element.points;
+    QFont font = formFont(points, element.bold);
+    double natural = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
+    while (natural > room && points > PaymentForm::SmallestPoints) {
+        points = qMax(PaymentForm::SmallestPoints, points - 0.5);
+        font = formFont(points, element.bold);
+        natural = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
+    }
+    const double narrowing = natural > room ? room / natural : 1.0;
+    const double shown = natural * narrowing;
+    const QPointF origin(element.left * s.x, element.top * s.y);
+    const double height = element.height * s.y;
+    const double fill = computed ? shown : room;
+    if (fill > 0)
+        painter.fillRect(QRectF(origin, QSizeF(fill, height)), Qt::white);
+    if (text.isEmpty())
+        return;
+    const double indent = element.centre ? (room - shown) / 2 : 0.0;
+    painter.save();
+    painter.translate(origin + QPointF(indent, 0));
+    painter.scale(narrowing, 1.0);
+    painter.setPen(Qt::black);
+    painter.setFont(font);
+    painter.drawText(QPointF(0, QFontMetricsF(font, painter.device()).ascent()), text);
+    painter.restore();
+}
+
 // The whole lines of the text that fit the box, from its top; the rest is left out.
 void drawText(QPainter &painter, const Scale &s, const PaymentForm::Text &element, const QString &text)
 {
+    if (element.oneLine) {
+        drawOneLine(painter, s, element, text);
+        return;
+    }
     QTextLayout layout(text, formFont(element.points, element.bold), painter.device());
     QTextOption option;
     // A word wider than its box breaks inside rather than run out of it.
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
-    const bool computed = element.kind == PaymentForm::Text::Kind::Computed;
-    const double width = computed ? 1e9 : element.width * s.x;
+    const double width = element.width * s.x;
     const double height = element.height * s.y;
     QVector<QTextLine> shown;
     double y = 0;
@@ -85,9 +122,8 @@ void drawText(QPainter &painter, const Scale &s, const PaymentForm::Text &elemen
     layout.endLayout();
 
     const QPointF origin(element.left * s.x, element.top * s.y);
-    const double boxWidth = computed ? (shown.isEmpty() ? 0.0 : shown.first().naturalTextWidth()) : width;
-    if (boxWidth > 0)
-        painter.fillRect(QRectF(origin, QSizeF(boxWidth, height)), Qt::white);
+    if (width > 0)
+        painter.fillRect(QRectF(origin, QSizeF(width, height)), Qt::white);
     painter.setPen(Qt::black);
     for (const QTextLine &line : shown) {
         const double indent = element.centre ? (width - line.naturalTextWidth()) / 2 : 0.0;

@@ -22,12 +22,18 @@ struct Text
     const char *content;
     double left;
     double top;
-    double width; // a computed text is as wide as its text
+    double width; // a computed text is as wide as its text, within this room up to its cell's edge
     double height;
     double points;
     bool bold;
     bool centre;
+    // A code, an account, an amount, a date or a number: never broken inside; where it is
+    // wider than its box it is drawn on one line in a smaller size.
+    bool oneLine;
 };
+
+// The smallest size a one-line text is drawn in; below it the text is narrowed instead.
+inline constexpr double SmallestPoints = 7.0;
 
 struct Line
 {

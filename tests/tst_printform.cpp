@@ -127,6 +127,7 @@ private slots:
     void longAmountInWordsCutToItsBox();
     void unprintedFieldsChangeNothing();
     void everythingInsideThePrintingArea();
+    void widestCodesWholeInTheirCells();
     void penOfThreeDots();
 };
 
@@ -352,6 +353,57 @@ void PrintFormTest::everythingInsideThePrintingArea()
     QVERIFY(inkIn(sheet, onSheet(179.8, 0.2, 0.3, 5.6)));
     // No text runs over the line under the purpose.
     QVERIFY(!inkIn(sheet, onSheet(0.2, 159.0 + 4.5 + 0.1, 179.5, 0.3)));
+}
+
+void PrintFormTest::widestCodesWholeInTheirCells()
+{
+    // The widest value each code box can hold, and the cell it must stay in (left and right edge).
+    struct Code
+    {
+        const char *column;
+        QString value;
+        double left;
+        double right;
+    };
+    const QList<Code> codes = {
+        {"P104_KBK", QString(20, u'8'), 0.0, 45.1},     {"P105_OKATO", QString(11, u'8'), 45.1, 75.1},
+        {"INN_PL", QString(12, u'8'), 0.0, 49.9},       {"INN_POL", QStringLiteral("888888888881"), 0.0, 49.8},
+        {"KPP_PL", QString(10, u'8'), 49.9, 100.1},     {"KPP_POL", QStringLiteral("8888888881"), 49.8, 100.1},
+        {"NOM", QString(7, u'8'), 60.6, 90.0},          {"SCH_DT", QStringLiteral("88888888888888888884"), 115.1, 179.9},
+        {"SCH_KT", QStringLiteral("88888888888888888881"), 115.1, 179.9},
+        {"K_SBANK_DT", QStringLiteral("88888888888888888882"), 115.1, 179.9},
+        {"K_SBANK_KT", QStringLiteral("88888888888888888883"), 115.1, 179.9},
+        {"MFOBANK_PL", QString(9, u'8'), 115.1, 179.9}, {"MFOBANKPOL", QStringLiteral("888888881"), 115.1, 179.9},
+        {"P107_PERIO", QStringLiteral("ДШ.88.8888"), 85.1, 110.1},
+        {"P108_N_DOC", QStringLiteral("8888888882"), 110.1, 145.1},
+        {"P109_D_DOC", QStringLiteral("88.88.8888"), 145.1, 170.1},
+        {"P106_OSNOV", QStringLiteral("ШШ"), 75.1, 85.1}, {"P110_TIP", QStringLiteral("ШЩ"), 170.1, 179.9},
+        {"P101_STATU", QStringLiteral("88"), 172.0, 179.0}, {"OCHER_PL", QStringLiteral("8"), 155.1, 179.9},
+        {"VID_OP", QStringLiteral("81"), 115.1, 135.1},
+    };
+    QHash<QString, QString> fields;
+    for (const Code &c : codes)
+        fields.insert(QLatin1String(c.column), c.value);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("codes.pdf");
+    // The largest amount the words are made for.
+    QVERIFY(writePdf(pdf, {document(fields, 999999999999999.0)}));
+    QString error;
+    const QList<Word> words = PdfWords::read(pdf, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QList<Code> all = codes;
+    all.append({"qr_s2", QStringLiteral("999999999999999-00"), 115.1, 179.9});
+    for (const Code &c : all) {
+        const Word *found = nullptr;
+        for (const Word &w : words)
+            if (w.text == c.value)
+                found = &w;
+        QVERIFY2(found, qPrintable(QStringLiteral("%1: %2 is not printed whole").arg(QLatin1String(c.column), c.value)));
+        QVERIFY2(found->left >= areaLeft + c.left - 0.1 && found->right <= areaLeft + c.right + 0.1,
+                 qPrintable(QStringLiteral("%1 runs from %2 to %3 mm, out of its cell %4 to %5")
+                                .arg(QLatin1String(c.column)).arg(found->left - areaLeft).arg(found->right - areaLeft)
+                                .arg(c.left).arg(c.right)));
+    }
 }
 
 void PrintFormTest::penOfThreeDots()
