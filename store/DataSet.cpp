@@ -886,14 +886,24 @@ void DataSet::post()
         changedColumns(&sets, &values);
         if (!sets.isEmpty()) {
             values << dialect.toDb(m_kinds.at(m_keyColumn), keyValue(m_editRow));
-            QStringList where{key + QStringLiteral("=?")};
-            snapshotConditions(&where, &values);
-            // Names the row as it was read: a change made since on another computer refuses this one.
-            QSqlQuery q = m_db.run(QStringLiteral("update %1 set %2 where %3")
-                                       .arg(table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" and "))),
-                                   values);
-            if (q.numRowsAffected() != 1)
-                refuseChangedRow();
+            // The row is compared and written under one lock, so that no other computer comes between.
+            const bool ownTransaction = !m_db.inTransaction();
+            if (ownTransaction)
+                m_db.execute(dialect.beginWrite());
+            try {
+                if (!storedAsRead(m_editRow))
+                    refuseChangedRow();
+                QSqlQuery q = m_db.run(QStringLiteral("update %1 set %2 where %3=?").arg(table, sets.join(QLatin1Char(',')), key),
+                                       values);
+                if (q.numRowsAffected() != 1)
+                    refuseChangedRow();
+                if (ownTransaction)
+                    m_db.commit();
+            } catch (...) {
+                if (ownTransaction && m_db.inTransaction())
+                    m_db.rollback();
+                throw;
+            }
             writeRow(m_editRow, m_buffer);
         }
         finishEdit();
@@ -948,24 +958,39 @@ bool DataSet::isTableColumn(int c) const
     return c < m_names.size() && c != m_keyColumn && Schema::column(*m_table, m_names.at(c));
 }
 
-void DataSet::snapshotConditions(QStringList *where, QVariantList *values) const
+bool DataSet::storedAsRead(int stored) const
 {
+    QStringList columns;
+    QVector<int> indexes;
     for (int c = 0; c < m_names.size(); ++c) {
-        if (!isTableColumn(c))
-            continue;
-        const ColumnKind kind = m_kinds.at(c);
-        const QString raw = QString::fromUtf8(rawBytes(m_editRow, c));
-        // The snapshot holds a null text as empty, so the two compare alike.
-        if (kind == ColumnKind::Text) {
-            *where << QStringLiteral("coalesce(%1,'')=?").arg(m_names.at(c));
-            *values << (raw.isNull() ? QStringLiteral("") : raw); // a null would compare with nothing
-        } else if (raw.isEmpty()) {
-            *where << m_names.at(c) + QStringLiteral(" is null");
-        } else {
-            *where << m_names.at(c) + QStringLiteral("=?");
-            *values << m_db.dialect().toDb(kind, typedOf(kind, raw));
+        if (isTableColumn(c)) {
+            columns << m_names.at(c);
+            indexes << c;
         }
     }
+    if (columns.isEmpty())
+        columns << QLatin1String(m_table->rowKey); // a row that shows its key only
+    const QVariant key = m_db.dialect().toDb(m_kinds.at(m_keyColumn), keyValue(stored));
+    std::unique_ptr<ResultReader> reader = ResultReader::open(
+        m_db, QStringLiteral("select %1 from %2 where %3=?%4")
+                  .arg(columns.join(QLatin1Char(',')), QLatin1String(m_table->name), QLatin1String(m_table->rowKey),
+                       m_db.dialect().lockRows()),
+        {key});
+    if (!reader->next())
+        return false;
+    // Like with like: the stored value goes through the same reading as the list's, so a
+    // logical kept as 'true' or a number kept as text is the value the list shows, not a change.
+    QByteArray raw;
+    for (int i = 0; i < indexes.size(); ++i) {
+        const int c = indexes.at(i);
+        raw.resize(0);
+        const QByteArrayView cell = reader->text(i);
+        if (!cell.isEmpty())
+            appendRaw(raw, m_kinds.at(c), cell);
+        if (QByteArrayView(raw) != rawBytes(stored, c))
+            return false;
+    }
+    return true;
 }
 
 bool DataSet::rereadRow(int stored)

@@ -157,7 +157,8 @@ private:
     QVariant keyValue(int storeRow) const;
     void changedColumns(QStringList *sets, QVariantList *values) const;
     bool isTableColumn(int column) const;
-    void snapshotConditions(QStringList *where, QVariantList *values) const;
+    // Whether the row is stored now as the snapshot read it, compared in the snapshot's own forms.
+    bool storedAsRead(int storeRow) const;
     bool rereadRow(int storeRow);
     [[noreturn]] void refuseChangedRow();
     void finishEdit();

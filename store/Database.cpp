@@ -8,6 +8,7 @@
 #include <QSqlError>
 
 #include <libpq-fe.h>
+#include <sqlite3.h>
 
 namespace {
 QAtomicInt connectionCounter;
@@ -187,4 +188,22 @@ void Database::commit()
 void Database::rollback()
 {
     connection().rollback();
+}
+
+bool Database::inTransaction() const
+{
+    if (!isOpen())
+        return false;
+    // Asked of the engine itself: a transaction may be begun by a plain statement.
+    const QVariant handle = connection().driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        auto *sqlite = *static_cast<sqlite3 *const *>(handle.data());
+        return sqlite && sqlite3_get_autocommit(sqlite) == 0;
+    }
+    if (handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0)) {
+        auto *pg = *static_cast<PGconn *const *>(handle.data());
+        const PGTransactionStatusType status = pg ? PQtransactionStatus(pg) : PQTRANS_UNKNOWN;
+        return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+    }
+    return false;
 }

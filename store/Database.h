@@ -33,6 +33,8 @@ public:
     void transaction();
     void commit();
     void rollback();
+    // Whether a transaction is open on the connection, however it was begun.
+    bool inTransaction() const;
 
     // The database's own text of a failed query.
     static QString errorText(const QSqlError &error);

@@ -98,6 +98,8 @@ private slots:
     void lockTakenOverStaleRowThenStored();
     void directoryRowEditedOnTwoComputers();
     void editorStoreAfterUnlockElsewhere();
+    void otherToolsFormsAreNoChange_data();
+    void otherToolsFormsAreNoChange();
 };
 
 void SharingTest::secondPostRefused_data()
@@ -309,3 +311,55 @@ void SharingTest::editorStoreAfterUnlockElsewhere()
 
 QTEST_MAIN(SharingTest)
 #include "tst_sharing.moc"
+
+void SharingTest::otherToolsFormsAreNoChange_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("stored");    // as another tool or a hand-made database writes it
+    QTest::addColumn<QString>("different"); // a real change, in the same form
+    // PostgreSQL keeps its types: such a form lives only in a column another tool made as text.
+    QTest::addColumn<bool>("textColumnThere");
+    QTest::newRow("logical 'true'") << "PARAM" << "P0" << "'true'" << "'false'" << true;
+    QTest::newRow("logical 'True'") << "PARAM" << "P0" << "'True'" << "'False'" << true;
+    QTest::newRow("logical '1'") << "PARAM" << "P0" << "'1'" << "'0'" << true;
+    QTest::newRow("logical 1") << "PARAM" << "P0" << "1" << "0" << true;
+    QTest::newRow("logical in a document") << "PL" << "NALOG" << "'True'" << "'False'" << true;
+    QTest::newRow("number as text") << "PL" << "S" << "'1500,00'" << "'1600,00'" << true;
+    QTest::newRow("whole number") << "PL" << "S" << "1500" << "1600" << false;
+    QTest::newRow("date as text") << "PL" << "DATE" << "'05.03.2024'" << "'06.03.2024'" << true;
+}
+
+void SharingTest::otherToolsFormsAreNoChange()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    QFETCH(QString, stored);
+    QFETCH(QString, different);
+    QFETCH(bool, textColumnThere);
+    TempDatabase data(onEngine());
+    QVERIFY2(data.isValid(), qPrintable(data.reason()));
+    prepareRows(data);
+    if (Engines::current() == Engine::PostgreSQL && textColumnThere)
+        data.db().execute(QStringLiteral("alter table %1 alter column %2 type varchar(30) using %2::text").arg(table, column));
+    data.db().execute(QStringLiteral("update %1 set %2=%3").arg(table, column, stored));
+    const QString other = table == QLatin1String("PL") ? QStringLiteral("NAZNACH1") : QStringLiteral("P5");
+
+    DataSet rows(data.db());
+    rows.setSql(selectOf(table));
+    rows.open();
+    QCOMPARE(rows.recordCount(), 1);
+    rows.edit();
+    rows.setValue(other, QStringLiteral("Записано"));
+    rows.post(); // the stored form is the value that was read: no change elsewhere
+    QCOMPARE(readBack(data.db(), table, other), QStringLiteral("Записано"));
+
+    // A real change made meanwhile is still one.
+    Database second;
+    second.open(data.link(), data.folder());
+    second.execute(QStringLiteral("update %1 set %2=%3").arg(table, column, different));
+    rows.edit();
+    rows.setValue(other, QStringLiteral("Второй раз"));
+    QVERIFY_THROWS_EXCEPTION(RowChangedError, rows.post());
+    QCOMPARE(readBack(data.db(), table, other), QStringLiteral("Записано"));
+}

@@ -34,6 +34,8 @@ private slots:
     void reloadRegisterStatements();
     void quotePasswordSignsIn();
     void signInAfterInitMendsTablesWithoutRowKey();
+    void logicalInAnotherToolsForm_data();
+    void logicalInAnotherToolsForm();
 
 private:
     TempDatabase::Options options() const;
@@ -257,3 +259,28 @@ void SignInTest::signInAfterInitMendsTablesWithoutRowKey()
 
 QTEST_MAIN(SignInTest)
 #include "tst_signin.moc"
+
+void SignInTest::logicalInAnotherToolsForm_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("'true'") << "'true'";
+    QTest::newRow("'True'") << "'True'";
+    QTest::newRow("'1'") << "'1'";
+    QTest::newRow("1") << "1";
+}
+
+void SignInTest::logicalInAnotherToolsForm()
+{
+    QFETCH(QString, stored);
+    WindowFixture f(options());
+    REQUIRE_DATA(f);
+    // On PostgreSQL a text form needs a column another tool made as text.
+    if (Engines::current() == Engine::PostgreSQL)
+        f.data().db().execute(QStringLiteral("alter table PARAM alter column P0 type varchar(10) using P0::text"));
+    f.data().db().execute(QStringLiteral("update PARAM set P0=%1, P2='01.01.99' where PAS='2'").arg(stored));
+    QVERIFY(f.signIn(QStringLiteral("2")));
+    QCOMPARE(f.window().pages()->currentWidget()->objectName(), QStringLiteral("all"));
+    QCOMPARE(f.data().scalar(QStringLiteral("select P2 from PARAM where PAS='2'")).toString(),
+             QDate::currentDate().toString(QStringLiteral("dd.MM.yy")));
+    QVERIFY(f.window().session().user().logical(QStringLiteral("P0")));
+}
