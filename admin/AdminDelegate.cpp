@@ -1,6 +1,7 @@
 #include "admin/AdminDelegate.h"
 #include "admin/AdminModel.h"
 #include "store/Schema.h"
+#include "widgets/CharacterLimit.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,7 +14,7 @@ QWidget *AdminDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem
     box->setFrame(false);
     // A longer password is refused with a message, not cut short unseen; a name keeps its column's width.
     if (column == QLatin1String("LOGIN"))
-        box->setMaxLength(Schema::column(*Schema::table(QStringLiteral("PARAM")), column)->width);
+        CharacterLimit::apply(box, Schema::column(*Schema::table(QStringLiteral("PARAM")), column)->width);
     return box;
 }
 

@@ -6,6 +6,7 @@
 #include "store/BankLookup.h"
 #include "store/TextWidth.h"
 #include "store/TimestampId.h"
+#include "widgets/CharacterLimit.h"
 #include "widgets/ListKeys.h"
 #include "widgets/PanelHider.h"
 
@@ -93,7 +94,7 @@ DirectoryPanel::DirectoryPanel(Kind kind, Session &session, QWidget *parent)
         const DirectoryBox &b = m_form.boxes.at(i);
         auto *box = new QLineEdit(m_edit);
         box->setObjectName(QLatin1String(b.name));
-        box->setMaxLength(b.maxLength);
+        CharacterLimit::apply(box, b.maxLength);
         // Wide enough to show its longest input whole.
         box->setMinimumWidth(QFontMetrics(box->font()).horizontalAdvance(QString(b.maxLength, QChar(u'Н'))) + 12);
         box->installEventFilter(this);

@@ -2,6 +2,7 @@
 #include "directories/UserSettings.h"
 #include "session/Session.h"
 #include "store/Schema.h"
+#include "widgets/CharacterLimit.h"
 #include "widgets/ListKeys.h"
 #include "widgets/PanelHider.h"
 
@@ -80,7 +81,7 @@ SettingsPanel::SettingsPanel(Session &session, QWidget *parent) : QFrame(parent)
             auto *box = new QLineEdit(this);
             const int width = widthOf(QLatin1String(s.column));
             // Nothing typed is cut silently when stored.
-            box->setMaxLength(width);
+            CharacterLimit::apply(box, width);
             box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString(qMax(width, 2), QChar(u'Н'))) + 12);
             control = box;
         }

@@ -1,4 +1,5 @@
 #include "editor/FieldOrder.h"
+#include "store/TextWidth.h"
 
 bool FieldStep::operator==(const FieldStep &other) const
 {
@@ -114,11 +115,11 @@ bool autoAdvances(const FieldRow &row, int key, bool pressed, const QString &tex
     case AutoAdvance::None:
         return false;
     case AutoAdvance::Digits:
-        return !pressed && isDigitKey(key) && text.size() == row.limit;
+        return !pressed && isDigitKey(key) && characterCount(text) == row.limit;
     case AutoAdvance::TextLine:
-        return !pressed && (isDigitKey(key) || key == Qt::Key_Space) && text.size() == row.limit;
+        return !pressed && (isDigitKey(key) || key == Qt::Key_Space) && characterCount(text) == row.limit;
     case AutoAdvance::Priority:
-        return pressed && isDigitKey(key) && text.size() >= row.limit;
+        return pressed && isDigitKey(key) && characterCount(text) >= row.limit;
     case AutoAdvance::Amount: {
         if (pressed || !isDigitKey(key))
             return false;

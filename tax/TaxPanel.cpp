@@ -5,6 +5,7 @@
 #include "tax/TaxFields.h"
 #include "tax/TaxParamName.h"
 #include "tax/TaxPeriodComposer.h"
+#include "widgets/CharacterLimit.h"
 #include "widgets/ListKeys.h"
 #include "widgets/PanelHider.h"
 #include "widgets/PickList.h"
@@ -96,7 +97,7 @@ void TaxPanel::build()
         const int top = RowTop + RowHeight * i + (RowHeight - BoxHeight) / 2;
         auto *box = new QLineEdit(m_group);
         box->setObjectName(QString::fromUtf8(f.box));
-        box->setMaxLength(columnWidth(f.column));
+        CharacterLimit::apply(box, columnWidth(f.column));
         box->setFocusPolicy(Qt::ClickFocus);
         box->installEventFilter(this);
         place(box, QRect(BoxLeft, top, f.boxWidth, BoxHeight));

@@ -8,6 +8,7 @@
 #include "editor/EditorPage.h"
 #include "register/RegisterPage.h"
 #include "store/AppError.h"
+#include "widgets/CharacterLimit.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -267,7 +268,7 @@ void DirectoriesTest::opensOverItsPlace()
     const QList<int> longest = {12, 9, 20, 9, 30, 30, 30, 30, 20};
     for (int i = 0; i < longest.size(); ++i) {
         QCOMPARE(d->panel->box(i)->objectName(), boxName(kind, i));
-        QCOMPARE(d->panel->box(i)->maxLength(), longest.at(i));
+        QCOMPARE(CharacterLimit::of(d->panel->box(i)), longest.at(i));
     }
     for (const char *caption : {"инн:", "кпп:", "сч  :", "бик:", "Наименование:", "Краткое:"})
         QVERIFY2(texts.contains(QString::fromUtf8(caption)), caption);

@@ -44,14 +44,18 @@ static Qt::Key keyOf(QChar c)
 
 void type(const QString &text)
 {
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
         QWidget *target = focused();
         if (!target)
             return;
-        const Qt::Key key = keyOf(c);
-        QTest::sendKeyEvent(QTest::KeyAction::Press, target, key, QString(c), Qt::NoModifier);
+        // A character beyond the first plane comes as one key event with both halves, as an input method gives it.
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        i += length - 1;
+        const Qt::Key key = keyOf(character.at(0));
+        QTest::sendKeyEvent(QTest::KeyAction::Press, target, key, character, Qt::NoModifier);
         if (QWidget *after = QApplication::focusWidget())
-            QTest::sendKeyEvent(QTest::KeyAction::Release, after, key, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::KeyAction::Release, after, key, character, Qt::NoModifier);
     }
 }
 
