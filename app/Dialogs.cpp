@@ -2,8 +2,14 @@
 #include "app/ScopeDialog.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -20,6 +26,32 @@ int execOver(QDialog &box, QWidget *parent)
         parent->window()->activateWindow();
     }
     return result;
+}
+
+// Prose wraps at this width; a single word or line up to the screen's width is never cut.
+constexpr int ProseWidth = 520;
+
+// Makes a box's label wide enough for its text: each line whole where it fits the screen,
+// every word whole, and the caption, which the title bar would otherwise cut.
+void fitText(QMessageBox &box, const QString &caption)
+{
+    auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    const QFontMetrics metrics(label->font());
+    int widestLine = 0;
+    int widestWord = 0;
+    for (const QString &line : label->text().split(QLatin1Char('\n'))) {
+        widestLine = qMax(widestLine, metrics.horizontalAdvance(line));
+        for (const QString &word : line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+            widestWord = qMax(widestWord, metrics.horizontalAdvance(word));
+    }
+    const QScreen *screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    const int screenRoom = screen ? screen->availableGeometry().width() * 3 / 4 : 900;
+    const int titleRoom = QFontMetrics(box.font()).horizontalAdvance(caption) + 4 * metrics.height();
+    const int width = qMin(screenRoom, std::max({qMin(widestLine, ProseWidth), widestWord, titleRoom}));
+    label->setWordWrap(true);
+    label->setMinimumWidth(width + 2);
 }
 
 } // namespace
@@ -63,15 +95,14 @@ Dialogs::Scope QtDialogs::askScope()
 void QtDialogs::message(const QString &text)
 {
     QMessageBox box(QMessageBox::Information, title(), text, QMessageBox::Ok, m_parent);
+    fitText(box, box.windowTitle());
     execOver(box, m_parent);
 }
 
 bool QtDialogs::askYesNo(const QString &caption, const QString &question)
 {
     QMessageBox box(QMessageBox::Question, caption, question, QMessageBox::Yes | QMessageBox::No, m_parent);
-    // A short question would make the box narrower than its caption, which the title bar then cuts.
-    const int captionWidth = QFontMetrics(box.font()).horizontalAdvance(caption);
-    box.setStyleSheet(QStringLiteral("QLabel { min-width: %1px; }").arg(captionWidth));
+    fitText(box, caption);
     // Enter answers Yes and Esc answers No, as the keyboard user expects.
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
@@ -81,5 +112,6 @@ bool QtDialogs::askYesNo(const QString &caption, const QString &question)
 void QtDialogs::error(const QString &text)
 {
     QMessageBox box(QMessageBox::Critical, title(), text, QMessageBox::Ok, m_parent);
+    fitText(box, box.windowTitle());
     execOver(box, m_parent);
 }

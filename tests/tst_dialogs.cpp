@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,7 +20,25 @@ struct Seen
     QString title;
     QStringList buttons;
     QString focusedButton;
+    // Where the box's text did not fit its label, as measured with the label's font; empty when whole.
+    QString textCut;
 };
+
+// The text of a message box against its label: every word within the label's width,
+// every line within its height.
+QString cutOf(QWidget *box)
+{
+    auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return {};
+    const QRect room = label->contentsRect();
+    const QFontMetrics metrics(label->font());
+    const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, label->text());
+    if (needed.width() > room.width() || needed.height() > room.height() || label->geometry().right() > box->width())
+        return QStringLiteral("«%1» needs %2x%3, the label has %4x%5")
+            .arg(label->text()).arg(needed.width()).arg(needed.height()).arg(room.width()).arg(room.height());
+    return {};
+}
 
 QString plain(QString text)
 {
@@ -39,6 +58,7 @@ Seen answerWithKey(const std::function<void()> &show, Qt::Key key, const QString
             return;
         poll->stop();
         seen.title = box->windowTitle();
+        seen.textCut = cutOf(box);
         for (QAbstractButton *button : box->findChildren<QAbstractButton *>())
             if (button->isVisible())
                 seen.buttons << plain(button->text());
@@ -82,6 +102,8 @@ private slots:
     void scopeFocusOnEveryOpening();
     void plainTextBox_data();
     void plainTextBox();
+    void boxesShowTheirWholeText_data();
+    void boxesShowTheirWholeText();
 
 private:
     bool m_russian = false;
@@ -308,6 +330,53 @@ void DialogsTest::plainTextBox()
     QCOMPARE(result.has_value(), answered);
     if (answered)
         QCOMPARE(*result, QStringLiteral("2"));
+}
+
+void DialogsTest::boxesShowTheirWholeText_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("unlock") << "yesno" << QStringLiteral("Разблокирование") << QStringLiteral("Снять блокировку с документа N1234567 ?");
+    QTest::newRow("delete payer") << "yesno" << QStringLiteral("Удаление") << QStringLiteral("Удалить плательщика?");
+    QTest::newRow("delete recipient") << "yesno" << QStringLiteral("Удаление") << QStringLiteral("Удалить получателя?");
+    QTest::newRow("quit") << "yesno" << QStringLiteral("Завершение программы") << QStringLiteral("Выйти из программы?");
+    QTest::newRow("two lines") << "yesno" << QStringLiteral("Документ удалён")
+                               << QStringLiteral("Документ N12 удалён или перенесён в архив с другого компьютера.\n"
+                                                 "Сохранить введённое как новый документ?");
+    QTest::newRow("short message") << "message" << QString() << QStringLiteral("Неверный пароль");
+    QString longText;
+    for (int i = 0; i < 30; ++i)
+        longText += QStringLiteral("слово%1 ").arg(i);
+    QTest::newRow("long message") << "message" << QString() << longText.trimmed();
+    QTest::newRow("long error") << "error" << QString()
+                                << QStringLiteral("Запись изменена с другого компьютера: таблица PL. Введённое вами не записано "
+                                                  "и осталось в форме; запишите ещё раз, чтобы заменить им чужие изменения, "
+                                                  "или отмените правку.");
+    QTest::newRow("long path") << "message" << QString()
+                               << QStringLiteral("Не записывается файл /home/buh/Документы/Платежи/2026/выгрузка_за_декабрь.txt");
+}
+
+void DialogsTest::boxesShowTheirWholeText()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, caption);
+    QFETCH(QString, text);
+    QWidget window;
+    window.resize(800, 600);
+    window.show();
+    QtDialogs dialogs(&window);
+    const Seen seen = answerWithKey(
+        [&] {
+            if (kind == QLatin1String("yesno"))
+                dialogs.askYesNo(caption, text);
+            else if (kind == QLatin1String("error"))
+                dialogs.error(text);
+            else
+                dialogs.message(text);
+        },
+        Qt::Key_Escape);
+    QVERIFY2(seen.textCut.isEmpty(), qPrintable(seen.textCut));
 }
 
 QTEST_MAIN(DialogsTest)
