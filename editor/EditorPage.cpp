@@ -9,8 +9,10 @@
 #include "store/Clock.h"
 #include "store/DateText.h"
 #include "store/TextWidth.h"
+#include "store/TimestampId.h"
 #include "tax/TaxFields.h"
 #include "tax/TaxPanel.h"
+#include "widgets/CharacterLimit.h"
 #include "widgets/PanelHider.h"
 #include "widgets/PickList.h"
 
@@ -109,7 +111,7 @@ void EditorPage::build()
                 box->setStyleSheet(QStringLiteral("QLineEdit { border: none; border-bottom: 1px solid rgb(190, 190, 190); }"));
             // Boxes that only show a value show all of it; the limit is for typing.
             if (e.limit > 0 && (e.use == BoxUse::Flow || e.use == BoxUse::MouseOnly))
-                box->setMaxLength(e.limit);
+                CharacterLimit::apply(box, e.limit);
             box->setReadOnly(e.use == BoxUse::ReadOnly || e.use == BoxUse::Opener);
             box->setEnabled(e.use != BoxUse::Disabled);
             rect.setHeight(e.borderless ? LineHeight : BoxHeight);
@@ -301,8 +303,12 @@ void EditorPage::loadFields()
             text = doc.text(QString::fromUtf8(e.text));
         QWidget *w = control(QString::fromUtf8(e.name));
         if (auto *line = qobject_cast<QLineEdit *>(w)) {
-            if (line->text() != text)
+            if (line->text() != text) {
                 line->setText(text);
+                // A value wider than its box shows its start, as on paper, until the box is worked in.
+                if (!line->hasFocus())
+                    line->setCursorPosition(0);
+            }
         } else if (auto *memo = qobject_cast<QPlainTextEdit *>(w)) {
             if (memo->toPlainText() != text)
                 memo->setPlainText(text);
@@ -572,6 +578,9 @@ bool EditorPage::pickRecipient(const QString &account)
         if (handled)
             focusControl(QStringLiteral("DBE_inn"));
     });
+    // The directory lies over the editor and keeps the focus: the refusal is said where he looks.
+    if (!handled && !m_message->text().isEmpty())
+        m_session.dialogs().message(m_message->text());
     return handled;
 }
 
@@ -660,6 +669,20 @@ bool EditorPage::leave(bool finished)
         // Changed on another computer: he is told, and stays with what he typed to store it again.
         doc.setValue(stateColumn, before);
         m_session.dialogs().message(error.message());
+        return false;
+    } catch (const RowDeletedError &) {
+        // Storing again cannot help: what he typed is kept as a new document, or dropped.
+        const QString question = QStringLiteral("Документ N%1 удалён или перенесён в архив с другого компьютера.\n"
+                                                "Сохранить введённое как новый документ?")
+                                     .arg(doc.text(QStringLiteral("NOM")));
+        if (m_session.dialogs().askYesNo(QStringLiteral("Документ удалён"), question)) {
+            doc.setValue(QStringLiteral("ID"), NewTimestampId());
+            doc.postAsNew();
+        } else {
+            doc.cancel();
+            m_session.ReloadRegister();
+        }
+        emit closed();
         return false;
     } catch (const AppError &error) {
         qWarning("%s", qPrintable(error.message()));

@@ -23,3 +23,10 @@ class RowChangedError : public AppError
 public:
     using AppError::AppError;
 };
+
+// A post refused because another computer deleted the row: writing again cannot help.
+class RowDeletedError : public AppError
+{
+public:
+    using AppError::AppError;
+};

@@ -434,6 +434,7 @@ void DataSet::setRecNo(int row)
         return;
     m_current = row;
     m_eof = false;
+    emit currentMoved(row);
 }
 
 void DataSet::first()
@@ -1049,8 +1050,8 @@ void DataSet::refuseChangedRow()
 {
     const QString table = QLatin1String(m_table->name);
     if (!rereadRow(m_editRow)) {
-        // The edit stays: what was typed is dropped only by a deliberate cancel.
-        throw AppError(QStringLiteral("Запись удалена с другого компьютера: таблица %1. Обновите список.").arg(table));
+        // The edit stays: what was typed is dropped only by a deliberate cancel, or written anew.
+        throw RowDeletedError(QStringLiteral("Запись удалена с другого компьютера: таблица %1. Обновите список.").arg(table));
     }
     const int row = visibleRow(m_editRow);
     if (row >= 0)
@@ -1111,6 +1112,22 @@ bool DataSet::postExpecting(const QString &columnName, const QString &expectedRa
     }
     finishEdit();
     return won;
+}
+
+void DataSet::postAsNew()
+{
+    if (m_state != State::Edit)
+        throw AppError(QStringLiteral("Запись не в режиме правки"));
+    // The row read no longer exists: it leaves the list, and what was typed comes back as a new one.
+    const int at = m_editRow;
+    m_order.removeAt(at);
+    m_editRow = -1;
+    m_editWhole.clear();
+    m_wholeRecord = -1;
+    m_changed.fill(true);
+    m_insertAt = at;
+    m_state = State::Insert;
+    post();
 }
 
 void DataSet::cancel()

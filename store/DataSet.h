@@ -105,6 +105,8 @@ public:
     // expectedRaw ("" for empty or null). False when another computer changed it
     // first; the edit is then dropped and the snapshot left as it was.
     bool postExpecting(const QString &column, const QString &expectedRaw);
+    // Writes the edited row as a new row, for a row another computer deleted meanwhile.
+    void postAsNew();
     void cancel();
     void remove();
     // Reads the current row (the edited one while editing) again from its table, for a row
@@ -131,6 +133,8 @@ signals:
     // The rows were replaced: open, close, filter, insert, delete.
     void reset();
     void rowChanged(int row);
+    // The cursor was put on a row: set, located or found; a walk with first and next says nothing.
+    void currentMoved(int row);
 
 private:
     struct Filter;
