@@ -14,7 +14,17 @@ QString DocumentGoneMessage()
 bool ReloadKeeping(Session &session, const QString &documentId)
 {
     session.ReloadRegister();
-    return session.documents().find(id, documentId);
+    DataSet &documents = session.documents();
+    if (documents.find(id, documentId))
+        return true;
+    if (!documents.isFiltered())
+        return false;
+    // Still in the table, but no longer what the user's own filter shows: it is found, not reported gone.
+    documents.setFiltered(false);
+    if (documents.find(id, documentId))
+        return true;
+    documents.setFiltered(true);
+    return false;
 }
 
 bool OpenDocumentCommand(Session &session)

@@ -66,12 +66,19 @@ RegisterPage::RegisterPage(Session &session, QWidget *parent)
     m_grid->setWordWrap(false);
     // The header's own minimum would widen the narrow "V" and "L" columns.
     m_grid->horizontalHeader()->setMinimumSectionSize(1);
-    // The number column holds the field's 7 characters in whatever font the system gives.
-    const int numberWidth = QFontMetrics(bold).horizontalAdvance(QString(7, QLatin1Char('0'))) + 5;
+    // The number column holds the field's 7 characters, the amount the largest amount in words,
+    // in whatever font the system gives.
+    const struct { const char *field; QString widest; } wholeTexts[] = {
+        {"NOM", QString(7, QLatin1Char('0'))},
+        {"S", QStringLiteral("999999999999999,99")},
+    };
     for (int c = 0; c < registerColumns().size(); ++c) {
         const RegisterColumn &column = registerColumns().at(c);
-        const bool number = qstrcmp(column.field, "NOM") == 0;
-        m_grid->setColumnWidth(c, number ? qMax(column.width, numberWidth) : column.width);
+        int width = column.width;
+        for (const auto &whole : wholeTexts)
+            if (qstrcmp(column.field, whole.field) == 0)
+                width = qMax(width, QFontMetrics(bold).horizontalAdvance(whole.widest) + 5);
+        m_grid->setColumnWidth(c, width);
     }
     m_grid->horizontalHeader()->setStretchLastSection(false);
     // The selection stays visible while the search box has the focus.
@@ -107,6 +114,8 @@ RegisterPage::RegisterPage(Session &session, QWidget *parent)
     connect(m_search, &SearchBox::typed, this, [this] { m_session.run([this] { searchTyped(); }); });
 
     connect(m_model, &QAbstractItemModel::modelReset, this, &RegisterPage::selectCurrentRow);
+    // A command that finds its document again shows it selected before it says anything.
+    connect(&session.documents(), &DataSet::currentMoved, this, &RegisterPage::selectCurrentRow);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 // A move posts a pending edit, which may fail; nothing may escape the slot.
@@ -175,13 +184,13 @@ void RegisterPage::run(RegisterCommand command)
         switchArchive();
         break;
     case RegisterCommand::FindNumber:
-        m_search->openAt(SearchBox::Place::Number);
+        openSearch(SearchBox::Place::Number);
         break;
     case RegisterCommand::FindRecipient:
-        m_search->openAt(SearchBox::Place::Recipient);
+        openSearch(SearchBox::Place::Recipient);
         break;
     case RegisterCommand::FindAmount:
-        m_search->openAt(SearchBox::Place::Amount);
+        openSearch(SearchBox::Place::Amount);
         break;
     case RegisterCommand::RemoveFilter:
         removeFilter();
@@ -268,6 +277,19 @@ void RegisterPage::refresh()
     if (!id.isEmpty())
         q1.find(QStringLiteral("ID"), id);
     selectCurrentRow();
+}
+
+void RegisterPage::openSearch(SearchBox::Place place)
+{
+    // Over its column as the grid draws it, whatever widths the columns took.
+    int x = 0;
+    for (int c = 0; c < registerColumns().size(); ++c) {
+        if (qstrcmp(registerColumns().at(c).field, SearchBox::columnOf(place)) != 0)
+            continue;
+        QHeaderView *header = m_grid->horizontalHeader();
+        x = header->mapTo(this, QPoint(header->sectionViewportPosition(c), 0)).x();
+    }
+    m_search->openAt(place, x);
 }
 
 void RegisterPage::removeFilter()

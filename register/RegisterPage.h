@@ -3,6 +3,8 @@
 #include "register/RegisterKeyMap.h"
 #include "store/DataSet.h"
 
+#include "register/SearchBox.h"
+
 #include <QWidget>
 
 class Session;
@@ -46,6 +48,7 @@ private:
     void switchArchive();
     void refresh();
     void help();
+    void openSearch(SearchBox::Place place);
     void removeFilter();
     void confirmSearch();
     void searchTyped();

@@ -2,17 +2,17 @@
 
 #include <QKeyEvent>
 
-SearchPlace SearchBox::placeOf(Place place)
+const char *SearchBox::columnOf(Place place)
 {
     switch (place) {
     case Place::Number:
-        return {55, "NOM"};
+        return "NOM";
     case Place::Recipient:
-        return {325, "NAME_POL1"};
+        return "NAME_POL1";
     case Place::Amount:
         break;
     }
-    return {615, "S"};
+    return "S";
 }
 
 SearchBox::SearchBox(QWidget *parent) : QLineEdit(parent)
@@ -27,10 +27,10 @@ SearchBox::SearchBox(QWidget *parent) : QLineEdit(parent)
     hide();
 }
 
-void SearchBox::openAt(Place place)
+void SearchBox::openAt(Place place, int x)
 {
     m_place = place;
-    move(placeOf(place).x, 0);
+    move(x, 0);
     clear();
     show();
     raise();
@@ -39,7 +39,7 @@ void SearchBox::openAt(Place place)
 
 QString SearchBox::column() const
 {
-    return QLatin1String(placeOf(m_place).column);
+    return QLatin1String(columnOf(m_place));
 }
 
 void SearchBox::keyReleaseEvent(QKeyEvent *event)

@@ -2,24 +2,20 @@
 
 #include <QLineEdit>
 
-// The search box e_find over the grid's title row. Where it stands says which
-// column it searches.
-struct SearchPlace
-{
-    int x;              // pixels from the page's left edge
-    const char *column; // column of q1 it searches
-};
-
+// The search box e_find over the grid's title row. The column it stands over is
+// the column it searches.
 class SearchBox : public QLineEdit
 {
     Q_OBJECT
 
 public:
     enum class Place { Number, Recipient, Amount };
-    static SearchPlace placeOf(Place place);
+    // The column of q1 searched from a place.
+    static const char *columnOf(Place place);
 
     explicit SearchBox(QWidget *parent = nullptr);
-    void openAt(Place place);
+    // Opens the box emptied at x, the left edge of its column as the grid draws it.
+    void openAt(Place place, int x);
     QString column() const;
 
 signals:

@@ -192,6 +192,9 @@ private slots:
     void nothingOnEmptyList();
 
     void lockBetweenTwoComputers();
+    void refusalAfterReloadShowsTheDocument_data();
+    void refusalAfterReloadShowsTheDocument();
+    void documentHiddenByTheFilterIsFound();
     void takingLockNamesTheStateSeen();
     void unlockComparesAndSets_data();
     void unlockComparesAndSets();
@@ -527,6 +530,68 @@ void CommandsTest::lockBetweenTwoComputers()
     QCOMPARE(selectedId(a), QStringLiteral("D2"));
     QVERIFY(f->dialogs().errors().isEmpty());
     QVERIFY(b.dialogs.errors().isEmpty());
+}
+
+void CommandsTest::refusalAfterReloadShowsTheDocument_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("listed");    // D2's state in the list
+    QTest::addColumn<QString>("elsewhere"); // what another computer made of it meanwhile
+    QTest::addColumn<QString>("told");
+    const QString changed = QStringLiteral("Документ изменён с другого компьютера: список обновлён");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << "3" << "2" << lockedMessage;
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << "3" << "2" << lockedMessage;
+    QTest::newRow("Ctrl+Enter") << int(Qt::Key_Return) << int(Qt::ControlModifier) << "3" << "2" << lockedMessage;
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << "3" << "2"
+                            << QStringLiteral("Документ блокирован с другого компьютера");
+    QTest::newRow("Ctrl+F3") << int(Qt::Key_F3) << int(Qt::ControlModifier) << "0" << "1" << changed;
+}
+
+// The refusal is shown with the refused document selected, not the first row of the reloaded list.
+void CommandsTest::refusalAfterReloadShowsTheDocument()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, listed);
+    QFETCH(QString, elsewhere);
+    QFETCH(QString, told);
+    SIGNED_IN(f, listed);
+    MainWindow &w = f->window();
+    selectRow(w, QStringLiteral("D2"));
+    QCOMPARE(selectedId(w), QStringLiteral("D2"));
+    f->otherComputer().run(QStringLiteral("update PL set PRIZN_DK=? where ID='D2'"), {elsewhere});
+    f->dialogs().scopeAnswers << Dialogs::Scope::Current;
+    f->dialogs().yesNoAnswers << true;
+    f->dialogs().observe = [&w] { return selectedId(w); };
+    Keys::press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(f->dialogs().messages(), QStringList{told});
+    QCOMPARE(f->dialogs().observed.last(), QStringLiteral("D2"));
+    QCOMPARE(selectedId(w), QStringLiteral("D2"));
+    QCOMPARE(stateOf(f->data(), QStringLiteral("D2")), elsewhere);
+}
+
+// A document the user's own filter no longer shows is still in the table: found, never "deleted elsewhere".
+void CommandsTest::documentHiddenByTheFilterIsFound()
+{
+    SIGNED_IN(f);
+    MainWindow &w = f->window();
+    Keys::press(Qt::Key_F6, Qt::ControlModifier);
+    Keys::type(QStringLiteral("105"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(w.q1().recordCount(), 1);
+    QCOMPARE(selectedId(w), QStringLiteral("D2"));
+    // Its number changed since the list was filtered: the filter no longer takes it.
+    f->otherComputer().run(QStringLiteral("update PL set NOM='106' where ID='D2'"));
+    Keys::press(Qt::Key_Return);
+    QVERIFY2(f->dialogs().messages().isEmpty(), qPrintable(f->dialogs().messages().join(QLatin1Char('|'))));
+    QCOMPARE(pageOf(w), QStringLiteral("new"));
+    QCOMPARE(w.q1().text(QStringLiteral("ID")), QStringLiteral("D2"));
+    QCOMPARE(stateOf(f->data(), QStringLiteral("D2")), QStringLiteral("2"));
+    Keys::press(Qt::Key_Escape);
+    QCOMPARE(pageOf(w), QStringLiteral("all"));
+    QCOMPARE(stateOf(f->data(), QStringLiteral("D2")), QStringLiteral("3"));
+    QCOMPARE(selectedId(w), QStringLiteral("D2"));
 }
 
 // Two lists loaded alike, two attempts: only the first takes the lock.

@@ -1,7 +1,14 @@
 #include "support/ScriptedDialogs.h"
 
+void ScriptedDialogs::seen()
+{
+    if (observe)
+        observed << observe();
+}
+
 QString ScriptedDialogs::askText(const QString &caption, const QString &prompt, const QString &defaultText)
 {
+    seen();
     log << QStringLiteral("ask:") + caption + QLatin1Char('|') + prompt;
     if (textAnswers.isEmpty()) {
         ++unanswered;
@@ -12,6 +19,7 @@ QString ScriptedDialogs::askText(const QString &caption, const QString &prompt, 
 
 std::optional<QString> ScriptedDialogs::askPlainText(const QString &caption, const QString &prompt, const QString &defaultText)
 {
+    seen();
     log << QStringLiteral("plain:") + caption + QLatin1Char('|') + prompt + QLatin1Char('|') + defaultText;
     if (plainTextAnswers.isEmpty()) {
         ++unanswered;
@@ -22,6 +30,7 @@ std::optional<QString> ScriptedDialogs::askPlainText(const QString &caption, con
 
 Dialogs::Scope ScriptedDialogs::askScope()
 {
+    seen();
     log << QStringLiteral("scope");
     if (scopeAnswers.isEmpty()) {
         ++unanswered;
@@ -32,11 +41,13 @@ Dialogs::Scope ScriptedDialogs::askScope()
 
 void ScriptedDialogs::message(const QString &text)
 {
+    seen();
     log << QStringLiteral("message:") + text;
 }
 
 bool ScriptedDialogs::askYesNo(const QString &caption, const QString &question)
 {
+    seen();
     log << QStringLiteral("yesno:") + caption + QLatin1Char('|') + question;
     if (yesNoAnswers.isEmpty()) {
         ++unanswered;
@@ -47,6 +58,7 @@ bool ScriptedDialogs::askYesNo(const QString &caption, const QString &question)
 
 void ScriptedDialogs::error(const QString &text)
 {
+    seen();
     log << QStringLiteral("error:") + text;
 }
 

@@ -5,6 +5,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 // Answers the program's modal questions from a script and records everything
 // it was shown, so that no test ever waits on a dialog.
 class ScriptedDialogs : public Dialogs
@@ -20,6 +22,9 @@ public:
     QStringList log;
     // Questions that came with no scripted answer.
     int unanswered = 0;
+    // Asked at every interaction, for what the window shows at that moment; the answers go to `observed`.
+    std::function<QString()> observe;
+    QStringList observed;
 
     QString askText(const QString &caption, const QString &prompt, const QString &defaultText) override;
     std::optional<QString> askPlainText(const QString &caption, const QString &prompt, const QString &defaultText) override;
@@ -30,4 +35,7 @@ public:
 
     QStringList messages() const;
     QStringList errors() const;
+
+private:
+    void seen();
 };
