@@ -49,6 +49,8 @@ void Database::open(const DataLink &link, const QString &workingDir)
         // SQLite would make an empty file where none is; an absent database is an error.
         if (!QFileInfo::exists(path))
             throw AppError(QStringLiteral("Нет файла базы данных %1").arg(path));
+        if (!QFileInfo(path).isFile())
+            throw AppError(QStringLiteral("%1 не является файлом базы данных: это папка или устройство").arg(path));
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     } else {
@@ -66,7 +68,10 @@ void Database::open(const DataLink &link, const QString &workingDir)
                                             "-c extra_float_digits=3'"));
     }
     if (!db.open()) {
-        const QString text = errorText(db.lastError());
+        QString text = errorText(db.lastError());
+        // Whoever reads it must know which database would not open.
+        if (link.engine == Engine::SQLite)
+            text = QStringLiteral("Не открывается база данных %1: %2").arg(db.databaseName(), text);
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
         m_suspect = true; // the next statement tries again

@@ -10,7 +10,9 @@
 #include "store/SqlText.h"
 #include "store/TimestampId.h"
 
+#include <QDir>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
@@ -40,6 +42,8 @@ private slots:
     void cutsTextToColumnWidth();
     void quoteIsStoredAsTyped();
     void failingStatementCarriesDatabaseText();
+    void sqliteSourceThatIsNoFileIsNamed_data();
+    void sqliteSourceThatIsNoFileIsNamed();
     void postToVanishedRowFails();
     void filterHidesRows_data();
     void filterHidesRows();
@@ -437,6 +441,34 @@ void StoreTest::failingStatementCarriesDatabaseText()
     }
     QVERIFY(!ds.isOpen());
     QVERIFY_THROWS_EXCEPTION(AppError, ds.execute(QStringLiteral("update NO_SUCH_TABLE set X=1")));
+}
+
+void StoreTest::sqliteSourceThatIsNoFileIsNamed_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("a device") << "/dev/null";
+}
+
+void StoreTest::sqliteSourceThatIsNoFileIsNamed()
+{
+    QFETCH(QString, source);
+    if (Engines::current() != Engine::SQLite)
+        QSKIP("a data source names a file on SQLite only");
+    QTemporaryDir work;
+    QVERIFY(QDir(work.path()).mkdir(QStringLiteral("folder")));
+    DataLink link;
+    link.engine = Engine::SQLite;
+    link.dataSource = source;
+    Database db;
+    try {
+        db.open(link, work.path());
+        QFAIL("a data source that is no file opened");
+    } catch (const AppError &error) {
+        const QString path = QDir(work.path()).absoluteFilePath(source);
+        QVERIFY2(error.message().contains(path), qPrintable(error.message()));
+    }
+    QVERIFY(!db.isOpen());
 }
 
 void StoreTest::postToVanishedRowFails()
