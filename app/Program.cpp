@@ -58,6 +58,9 @@ int initFolder(const QStringList &args)
     try {
         if (Installer::writeDefaultDataLink(folder))
             out << "Записан " << QDir(folder).filePath(QStringLiteral("sql.udl")) << "\n";
+        if (Installer::protectDataLink(folder))
+            out << "В " << QDir(folder).filePath(QStringLiteral("sql.udl"))
+                << " записан пароль: теперь этот файл читает только его владелец\n";
         Installer::createSqliteFileIfMissing(folder);
         Database db;
         db.open(DataLink::readFile(QDir(folder).filePath(QStringLiteral("sql.udl"))), folder);

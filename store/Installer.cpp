@@ -225,6 +225,23 @@ bool writeDefaultDataLink(const QString &folder)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         throw AppError(QStringLiteral("Не записывается файл %1: %2").arg(path, file.errorString()));
     file.write(link.toText().toUtf8());
+    file.close();
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
+}
+
+bool protectDataLink(const QString &folder)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("sql.udl"));
+    if (!QFileInfo(path).isFile() || DataLink::readFile(path).password.isEmpty())
+        return false;
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                                            | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    QFile file(path);
+    if (!(file.permissions() & others))
+        return false;
+    if (!file.setPermissions(file.permissions() & ~others))
+        throw AppError(QStringLiteral("Не меняются права файла %1: %2").arg(path, file.errorString()));
     return true;
 }
 

@@ -16,8 +16,12 @@ QString dataDir();
 void createSchema(Database &db);
 // Loads each code list and the administrator row into its table when that table is empty.
 void loadInstallationData(Database &db, const QString &dataDir);
-// Writes a SQLite sql.udl into the folder unless one is there; true when written.
+// Writes a SQLite sql.udl into the folder unless one is there, readable by its owner
+// alone; true when written.
 bool writeDefaultDataLink(const QString &folder);
+// The folder's sql.udl, when it holds a password, becomes readable by its owner alone;
+// true when its permissions were narrowed.
+bool protectDataLink(const QString &folder);
 // Makes an empty SQLite file where the folder's sql.udl names one that is not there yet.
 void createSqliteFileIfMissing(const QString &folder);
 // The address F1 names for help, fixed when the program is built.

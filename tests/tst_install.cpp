@@ -26,6 +26,7 @@ private slots:
     void repeatedInitKeepsData();
     void unusableFolderFails();
     void initMendsTablesMadeByAnotherTool();
+    void dataLinkReadByItsOwnerOnly();
 
 private:
     bool prepare(QTemporaryDir &dir);
@@ -257,3 +258,34 @@ void InstallTest::initMendsTablesMadeByAnotherTool()
 
 QTEST_GUILESS_MAIN(InstallTest)
 #include "tst_install.moc"
+
+// sql.udl may hold the server's password in plain text: init leaves it to its owner alone.
+void InstallTest::dataLinkReadByItsOwnerOnly()
+{
+    QTemporaryDir dir;
+    QVERIFY(prepare(dir));
+    const QString path = dir.filePath(QStringLiteral("sql.udl"));
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QString output;
+    if (Engines::current() == Engine::SQLite) {
+        // The file init writes itself.
+        QCOMPARE(init(dir.path(), {}, &output), 0);
+        QCOMPARE(QFile(path).permissions() & others, QFileDevice::Permissions());
+        return;
+    }
+    // A file the user wrote, with a password, readable by everyone.
+    DataLink link = DataLink::readFile(path);
+    link.password = QStringLiteral("secret");
+    QFile udl(path);
+    QVERIFY(udl.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    udl.write(link.toText().toUtf8());
+    udl.close();
+    QVERIFY(udl.setPermissions(udl.permissions() | others));
+    QCOMPARE(init(dir.path(), {}, &output), 0);
+    QCOMPARE(QFile(path).permissions() & others, QFileDevice::Permissions());
+    QVERIFY(QFile(path).permissions() & QFileDevice::ReadOwner);
+    QVERIFY2(output.contains(QStringLiteral("читает только его владелец")), qPrintable(output));
+    // Asked again, it says nothing more.
+    QCOMPARE(init(dir.path(), {}, &output), 0);
+    QVERIFY2(!output.contains(QStringLiteral("владелец")), qPrintable(output));
+}
