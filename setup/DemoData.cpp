@@ -142,10 +142,10 @@ void add(Database &db, const Options &options)
                 QString::number(1 + i % 9999), dialect.toDb(ColumnKind::Date, date), amount,
                 u(payer.name1), u(payer.name2), QString(""), QString(""),
                 u(payer.inn), u(payer.account), u(payer.kpp),
-                bankField(payer.bik, 1).left(45), bankField(payer.bik, 2), u(payer.bik), u("г."), townOf(payer.bik),
+                bankField(payer.bik, 1), bankField(payer.bik, 2), u(payer.bik), u("г."), townOf(payer.bik),
                 u(r.name1).left(30), u(r.name2).left(30), QString(""), QString(""),
                 u(r.inn), u(r.account), u(r.kpp),
-                bankField(r.bik, 1).left(45), bankField(r.bik, 2), u(r.bik), u("г."), townOf(r.bik),
+                bankField(r.bik, 1), bankField(r.bik, 2), u(r.bik), u("г."), townOf(r.bik),
                 tax ? u("Налог на добавленную стоимость") : u("Оплата по счету № %1 от %2").arg(100 + i % 900).arg(date.toString(u("dd.MM.yy"))),
                 tax ? u("за 3 квартал") : u("за товары и услуги"), QString(""), QString(""),
                 ndsLine.left(30), u("5"), QString::number(nds),
@@ -156,6 +156,7 @@ void add(Database &db, const Options &options)
                 state, u("1"), AmountInWords(qRound64(amount * 10000)), u("01"),
                 dialect.toDb(ColumnKind::Logical, tax), id,
                 random.bounded(7) == 0 ? u("V") : QString(""), login,
+                tax ? u("0") : QString(""),
             };
             QSqlQuery &q = archived ? archive : current;
             for (int c = 0; c < row.size(); ++c)

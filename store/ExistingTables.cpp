@@ -114,11 +114,12 @@ bool holds(Engine engine, const ColumnDef &c, const Column &existing)
     const QString type = existing.type.toLower();
     switch (c.kind) {
     case ColumnKind::Text: {
-        if (type == QLatin1String("text") || type == QLatin1String("character varying"))
+        // A narrower varchar is widened in place, every value kept; a fixed width pads, and is refused.
+        if (type == QLatin1String("text") || type.startsWith(QLatin1String("character varying")))
             return true;
-        static const QRegularExpression sized(QStringLiteral("^(character varying|character)\\((\\d+)\\)$"));
+        static const QRegularExpression sized(QStringLiteral("^character\\((\\d+)\\)$"));
         const auto m = sized.match(type);
-        return m.hasMatch() && m.captured(2).toInt() >= c.width;
+        return m.hasMatch() && m.captured(1).toInt() >= c.width;
     }
     case ColumnKind::Number:
         return startsWithAny(type, {"double precision", "real", "numeric", "integer", "bigint", "smallint"});

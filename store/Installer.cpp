@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlQuery>
 
 namespace Installer {
@@ -103,11 +104,40 @@ void rebuildTable(Database &db, const TableDef &table, const QList<ExistingColum
     }
 }
 
-// A table made by another tool gets the columns it lacks, its rows kept. SQLite
-// cannot add an INTEGER PRIMARY KEY to a table, so there the row key means a rebuild.
+// The table holds the schema's first columns in the schema's order and nothing else:
+// columns added at the end keep the order both document tables share.
+bool holdsSchemaHead(const TableDef &table, const QList<ExistingColumn> &existing)
+{
+    if (existing.size() > table.columns.size())
+        return false;
+    for (int i = 0; i < existing.size(); ++i)
+        if (existing.at(i).name.compare(QLatin1String(table.columns.at(i).name), Qt::CaseInsensitive) != 0)
+            return false;
+    return true;
+}
+
+// A text column an earlier version made narrower than ours (SQLite keeps no declared width).
+void widenNarrowText(Database &db, const TableDef &table, const QList<ExistingColumn> &existing)
+{
+    if (db.engine() != Engine::PostgreSQL)
+        return;
+    static const QRegularExpression varchar(QStringLiteral("^character varying\\((\\d+)\\)$"));
+    for (const ExistingColumn &e : existing) {
+        const ColumnDef *c = Schema::column(table, e.name);
+        const auto m = varchar.match(e.type.toLower());
+        if (c && c->kind == ColumnKind::Text && m.hasMatch() && m.captured(1).toInt() < c->width)
+            db.execute(QStringLiteral("alter table %1 alter column %2 type %3")
+                           .arg(QLatin1String(table.name), QLatin1String(c->name), db.dialect().columnType(*c)));
+    }
+}
+
+// A table made by another tool or an earlier version gets the columns it lacks and
+// its narrow text widened, its rows kept. SQLite cannot add an INTEGER PRIMARY KEY to
+// a table, so there the row key means a rebuild.
 void mendTable(Database &db, const TableDef &table)
 {
     const QList<ExistingColumn> existing = existingColumns(db, QLatin1String(table.name));
+    widenNarrowText(db, table, existing);
     QList<const ColumnDef *> missing;
     for (const ColumnDef &c : table.columns)
         if (!hasColumn(existing, c.name))
@@ -115,7 +145,7 @@ void mendTable(Database &db, const TableDef &table)
     if (missing.isEmpty())
         return;
     const bool keyMissing = table.hiddenRowKey && !hasColumn(existing, table.rowKey);
-    if ((keyMissing && db.engine() == Engine::SQLite) || keepsColumnOrder(table)) {
+    if ((keyMissing && db.engine() == Engine::SQLite) || (keepsColumnOrder(table) && !holdsSchemaHead(table, existing))) {
         rebuildTable(db, table, existing);
         return;
     }

@@ -10,11 +10,11 @@ QList<ColumnDef> paymentColumns()
         {"NOM", K::Text, 7},         {"DATE", K::Date, 0},         {"S", K::Number, 0},
         {"NAME_PL1", K::Text, 40},   {"NAME_PL2", K::Text, 40},    {"NAME_PL3", K::Text, 40},
         {"NAME_PL4", K::Text, 40},   {"INN_PL", K::Text, 12},      {"SCH_DT", K::Text, 20},
-        {"KPP_PL", K::Text, 10},     {"BANK_PL1", K::Text, 45},    {"K_SBANK_DT", K::Text, 20},
+        {"KPP_PL", K::Text, 10},     {"BANK_PL1", K::Text, 160},    {"K_SBANK_DT", K::Text, 20},
         {"MFOBANK_PL", K::Text, 9},  {"TNP_PL", K::Text, 5},       {"NNP_PL", K::Text, 25},
         {"NAME_POL1", K::Text, 30},  {"NAME_POL2", K::Text, 30},   {"NAME_POL3", K::Text, 30},
         {"NAME_POL4", K::Text, 30},  {"INN_POL", K::Text, 12},     {"SCH_KT", K::Text, 20},
-        {"KPP_POL", K::Text, 10},    {"BANK_POL1", K::Text, 45},   {"K_SBANK_KT", K::Text, 20},
+        {"KPP_POL", K::Text, 10},    {"BANK_POL1", K::Text, 160},   {"K_SBANK_KT", K::Text, 20},
         {"MFOBANKPOL", K::Text, 9},  {"TNP_POL", K::Text, 5},      {"NNP_POL", K::Text, 25},
         {"NAZNACH1", K::Text, 50},   {"NAZNACH2", K::Text, 50},    {"NAZNACH3", K::Text, 50},
         {"NAZNACH4", K::Text, 40},   {"NAZNACH5", K::Text, 30},    {"OCHER_PL", K::Text, 1},
@@ -24,6 +24,8 @@ QList<ColumnDef> paymentColumns()
         {"PRIZN_DK", K::Text, 1},    {"VID_PLAT", K::Text, 1},     {"PER1", K::Text, 250},
         {"VID_OP", K::Text, 2},      {"NALOG", K::Logical, 0},     {"ID", K::Text, 15},
         {"CHEKED", K::Text, 1},      {"LOGIN", K::Text, 1},
+        // Added later, at the end of both tables: field 22, the accrual's identifier or "0".
+        {"P22_KOD", K::Text, 25},
     };
 }
 

@@ -27,6 +27,7 @@ private slots:
     void unusableFolderFails();
     void initMendsTablesMadeByAnotherTool();
     void dataLinkReadByItsOwnerOnly();
+    void initBringsEarlierTablesUpToDate();
 
 private:
     bool prepare(QTemporaryDir &dir);
@@ -256,9 +257,6 @@ void InstallTest::initMendsTablesMadeByAnotherTool()
     QCOMPARE(count(dir.path(), QStringLiteral("select count(*) from PARAM where P5='правка'")), 1);
 }
 
-QTEST_GUILESS_MAIN(InstallTest)
-#include "tst_install.moc"
-
 // sql.udl may hold the server's password in plain text: init leaves it to its owner alone.
 void InstallTest::dataLinkReadByItsOwnerOnly()
 {
@@ -289,3 +287,55 @@ void InstallTest::dataLinkReadByItsOwnerOnly()
     QCOMPARE(init(dir.path(), {}, &output), 0);
     QVERIFY2(!output.contains(QStringLiteral("владелец")), qPrintable(output));
 }
+
+// Tables of the earlier layout: no field 22, bank names of 45 characters. Init brings them up
+// to date in place, every row kept, and the archive move still copies whole rows.
+void InstallTest::initBringsEarlierTablesUpToDate()
+{
+    QTemporaryDir dir;
+    QVERIFY(prepare(dir));
+    QCOMPARE(init(dir.path(), {QStringLiteral("--demo"), QStringLiteral("--documents"), QStringLiteral("20")}), 0);
+    const DataLink link = DataLink::readFile(dir.filePath(QStringLiteral("sql.udl")));
+    QStringList earlier;
+    for (const ColumnDef &c : Schema::table(QStringLiteral("PL"))->columns)
+        if (qstrcmp(c.name, "P22_KOD") != 0)
+            earlier << QLatin1String(c.name);
+    QHash<QString, QStringList> before;
+    {
+        Database db;
+        db.open(link, dir.path());
+        for (const QString table : {"PL", "PL_A"}) {
+            LegacyTables::dropColumns(db, table, {QStringLiteral("P22_KOD")});
+            if (Engines::current() == Engine::PostgreSQL)
+                for (const QString column : {"BANK_PL1", "BANK_POL1"})
+                    db.execute(QStringLiteral("alter table %1 alter column %2 type varchar(45) using left(%2, 45)").arg(table, column));
+            before[table] = rows(db, table, earlier);
+        }
+    }
+    QCOMPARE(init(dir.path(), {}), 0);
+
+    Database db;
+    db.open(link, dir.path());
+    QStringList wanted;
+    for (const ColumnDef &c : Schema::table(QStringLiteral("PL"))->columns)
+        wanted << QLatin1String(c.name);
+    for (const QString table : {"PL", "PL_A"}) {
+        QVERIFY(!before[table].isEmpty());
+        QCOMPARE(rows(db, table, earlier), before[table]);
+        const QSqlRecord record = db.run(QStringLiteral("select * from %1").arg(table)).record();
+        QStringList made;
+        for (int i = 0; i < record.count(); ++i)
+            made << record.fieldName(i).toUpper();
+        QCOMPARE(made, wanted);
+        // A bank name of 160 characters, the longest the Bank of Russia's directory carries, goes in whole.
+        const QString name = QString(160, QChar(u'Б'));
+        db.run(QStringLiteral("update %1 set BANK_POL1=?, P22_KOD=?").arg(table), {name, QString(25, QChar(u'1'))});
+        QSqlQuery q = db.run(QStringLiteral("select BANK_POL1 from %1").arg(table));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), name);
+    }
+    QVERIFY(db.execute(QStringLiteral("insert into PL_A select * from PL")) > 0);
+}
+
+QTEST_GUILESS_MAIN(InstallTest)
+#include "tst_install.moc"
