@@ -12,8 +12,12 @@
 #include "store/Clock.h"
 #include "store/DataSet.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QLocalServer>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringDecoder>
@@ -22,6 +26,9 @@
 #include <QtEndian>
 
 #include <memory>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -220,6 +227,58 @@ QVariantMap taxOrder()
     return d;
 }
 
+
+// The program run as a user runs it, in a working folder; its standard error in `errors`.
+int runProgram(const QString &folder, const QStringList &args, QString *errors = nullptr)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder);
+    p.start(QStringLiteral(PAYORDERS_BINARY), args);
+    if (!p.waitForFinished(120000))
+        return -1;
+    if (errors)
+        *errors = QString::fromUtf8(p.readAllStandardError());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// Every entry under a folder with its kind; a regular file with a digest of its bytes, a link with its target.
+QStringList folderState(const QString &folder)
+{
+    QStringList state;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        struct stat st;
+        if (lstat(QFile::encodeName(path).constData(), &st) != 0) {
+            state << path + QStringLiteral(" gone");
+            continue;
+        }
+        QString kind;
+        if (S_ISLNK(st.st_mode)) {
+            kind = QStringLiteral("link to ") + QFile::symLinkTarget(path);
+        } else if (S_ISREG(st.st_mode)) {
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            kind = QStringLiteral("file ") + QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex());
+        } else {
+            kind = S_ISDIR(st.st_mode) ? QStringLiteral("folder") : QStringLiteral("special %1").arg(st.st_mode & S_IFMT, 0, 8);
+        }
+        state << path + QLatin1Char(' ') + kind;
+    }
+    state.sort();
+    return state;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class BankFilesTest : public QObject
@@ -241,6 +300,8 @@ private slots:
     void exportRoundTrip();
     void exportChecksDigits();
     void exportRefusesUnheldText();
+    void outputPathRefused_data();
+    void outputPathRefused();
     void purposeJoined_data();
     void purposeJoined();
 
@@ -546,6 +607,86 @@ void BankFilesTest::exportRefusesUnheldText()
     const Exchange e = readExchange(file.readAll(), "UTF-8");
     QCOMPARE(e.documents.size(), 2);
     QCOMPARE(e.documents.at(1).value(QStringLiteral("Получатель1")), QStringLiteral("SIA Rīga"));
+}
+
+void BankFilesTest::outputPathRefused_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("out");      // as the user types it, in the working folder
+    QTest::addColumn<bool>("sqliteOnly");  // names the database file, which PostgreSQL has not
+    QTest::addColumn<bool>("written");     // a regular file, replaced
+    const struct
+    {
+        const char *name, *out;
+        bool sqliteOnly, written;
+    } kinds[] = {
+        {"the database", "payorders.db", true, false},
+        {"the database by a roundabout path", "./sub/../payorders.db", true, false},
+        {"the database through a symlink", "db-link", true, false},
+        {"the database by its absolute path", "<folder>/payorders.db", true, false},
+        {"its rollback journal", "payorders.db-journal", true, false},
+        {"its write-ahead log", "payorders.db-wal", true, false},
+        {"its shared memory", "payorders.db-shm", true, false},
+        {"the data link", "sql.udl", false, false},
+        {"the data link through a symlink", "sub/udl-link", false, false},
+        {"a folder", "sub", false, false},
+        {"a pipe", "pipe", false, false},
+        {"a symlink to a pipe", "pipe-link", false, false},
+        {"a socket", "socket", false, false},
+        {"a device node", "device", false, false},
+        {"a symlink loop", "loop", false, false},
+        {"a regular file", "old.txt", false, true},
+        {"a symlink to a regular file", "old-link", false, true},
+    };
+    for (const char *mode : {"export-bank", "pdf"})
+        for (const auto &k : kinds)
+            QTest::addRow("%s, %s", mode, k.name) << QString::fromLatin1(mode) << QString::fromLatin1(k.out) << k.sqliteOnly << k.written;
+}
+
+void BankFilesTest::outputPathRefused()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, out);
+    QFETCH(bool, sqliteOnly);
+    QFETCH(bool, written);
+    if (sqliteOnly && Engines::current() != Engine::SQLite)
+        QSKIP("the database is on the server");
+    DATABASE(t);
+    t->addDocument(QStringLiteral("PL"), simpleOrder());
+    const QDir folder(t->folder());
+    out.replace(QStringLiteral("<folder>"), t->folder());
+    QVERIFY(folder.mkdir(QStringLiteral("sub")));
+    write(*t, QStringLiteral("old.txt"), "old");
+    QVERIFY(QFile::link(QStringLiteral("payorders.db"), folder.filePath(QStringLiteral("db-link"))));
+    QVERIFY(QFile::link(QStringLiteral("../sql.udl"), folder.filePath(QStringLiteral("sub/udl-link"))));
+    QVERIFY(QFile::link(QStringLiteral("old.txt"), folder.filePath(QStringLiteral("old-link"))));
+    QVERIFY(QFile::link(QStringLiteral("pipe"), folder.filePath(QStringLiteral("pipe-link"))));
+    QVERIFY(QFile::link(QStringLiteral("loop"), folder.filePath(QStringLiteral("loop"))));
+    QCOMPARE(mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+    QLocalServer socket;
+    QVERIFY2(socket.listen(folder.filePath(QStringLiteral("socket"))), qPrintable(socket.errorString()));
+    // The node of /dev/full, made here: only root may, so others skip it.
+    if (out == QLatin1String("device") && mknod(QFile::encodeName(folder.filePath(out)).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
+        QSKIP("a device node needs root");
+
+    const QStringList before = folderState(t->folder());
+    QStringList args = {mode, out};
+    if (mode == QLatin1String("export-bank"))
+        args << QStringLiteral("--all");
+    QString errors;
+    const int status = runProgram(t->folder(), args, &errors);
+    QVERIFY2(!errors.contains(QStringLiteral("QPainter")), qPrintable(errors));
+    if (written) {
+        QVERIFY2(status == 0, qPrintable(errors));
+        QVERIFY(QFileInfo(folder.filePath(out)).isFile());
+        QVERIFY(fileBytes(folder.filePath(QStringLiteral("old.txt"))) != "old");
+        QCOMPARE(QFileInfo(folder.filePath(QStringLiteral("old-link"))).isSymLink(), true);
+        return;
+    }
+    QCOMPARE(status, 1);
+    QVERIFY2(errors.contains(out), qPrintable(errors));
+    QCOMPARE(folderState(t->folder()), before);
+    QCOMPARE(t->scalar(QStringLiteral("select count(*) from PL")).toInt(), 1);
 }
 
 void BankFilesTest::purposeJoined_data()
