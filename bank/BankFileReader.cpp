@@ -70,6 +70,9 @@ BankFile ReadBnkseek(const QByteArray &data, const BankProgress &progress)
         if (bank.name.isEmpty())
             throw AppError(QStringLiteral("BNKSEEK.DBF, запись %1: у БИК %2 нет названия банка").arg(r + 1).arg(bank.bik));
         bank.correspondent = text(r, correspondent);
+        if (!bank.correspondent.isEmpty() && !CheckDigits::isAccount(bank.correspondent))
+            throw AppError(QStringLiteral("BNKSEEK.DBF, запись %1: у БИК %2 корреспондентский счёт «%3» не из двадцати цифр")
+                               .arg(r + 1).arg(bank.bik, bank.correspondent));
         bank.settlement = text(r, settlement);
         bank.settlementType = text(r, settlementType);
         bank.settlementTypeIsCode = true;

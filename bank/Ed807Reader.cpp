@@ -74,6 +74,9 @@ BankRecord readEntry(QXmlStreamReader &xml)
         bank.correspondent = anyCorrespondent;
     if (!haveInfo || bank.name.trimmed().isEmpty())
         throw AppError(QStringLiteral("ED807, строка %1: у БИК %2 нет названия банка (ParticipantInfo/@NameP)").arg(line).arg(bank.bik));
+    if (!bank.correspondent.isEmpty() && !CheckDigits::isAccount(bank.correspondent))
+        throw AppError(QStringLiteral("ED807, строка %1: у БИК %2 корреспондентский счёт «%3» не из двадцати цифр")
+                           .arg(line).arg(bank.bik, bank.correspondent));
     return bank;
 }
 

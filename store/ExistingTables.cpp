@@ -116,7 +116,7 @@ bool holds(Engine engine, const ColumnDef &c, const Column &existing)
     case ColumnKind::Text: {
         if (type == QLatin1String("text") || type == QLatin1String("character varying"))
             return true;
-        static const QRegularExpression sized(QStringLiteral("^(character varying|character)\\((\\d+)\\)$"));
+        static const QRegularExpression sized(QStringLiteral("^(character varying|character)\\(([0-9]+)\\)$"));
         const auto m = sized.match(type);
         return m.hasMatch() && m.captured(2).toInt() >= c.width;
     }

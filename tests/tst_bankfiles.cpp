@@ -411,6 +411,15 @@ void BankFilesTest::brokenFileLeavesDirectory_data()
     QTest::newRow("ED807 entry without a name")
         << ed807("UTF-8", QString::fromUtf8(ed807Entries) + QStringLiteral("\n  <BICDirectoryEntry BIC=\"044525998\"/>\n"))
         << "044525998";
+    QTest::newRow("ED807 BIK of full-width digits")
+        << ed807("UTF-8", QString::fromUtf8(ed807Entries).replace(QStringLiteral("BIC=\"046311001\""), QString::fromUtf8("BIC=\"０４６３１１００１\"")))
+        << QString::fromUtf8("０４６３１１００１");
+    QTest::newRow("ED807 correspondent account of full-width digits")
+        << ed807("UTF-8", QString::fromUtf8(ed807Entries).replace(QStringLiteral("30101810200000000593"), QString::fromUtf8("３０１０１８１０２０００００００５９３")))
+        << QString::fromUtf8("３０１０１８１０２０００００００５９３");
+    QTest::newRow("ED807 correspondent account too short")
+        << ed807("UTF-8", QString::fromUtf8(ed807Entries).replace(QStringLiteral("30101810200000000593"), QStringLiteral("3010181020000000059")))
+        << "3010181020000000059";
     QTest::newRow("other XML document") << ed807("UTF-8", QString(), QStringLiteral("ED999")) << "ED999";
     QTest::newRow("ED807 of another namespace") << ed807("UTF-8", QString::fromUtf8(ed807Entries), QStringLiteral("ED807"),
                                                          QStringLiteral("urn:example")) << "urn:example";
@@ -424,6 +433,9 @@ void BankFilesTest::brokenFileLeavesDirectory_data()
     QList<DbfRecord> badBik = dbfRecords;
     badBik[3].bik = QStringLiteral("04631100Я");
     QTest::newRow("DBF record with a bad BIK") << bnkseek(badBik) << "запись 4";
+    QList<DbfRecord> badAccount = dbfRecords;
+    badAccount[2].correspondent = QStringLiteral("3010181090000000099O");
+    QTest::newRow("DBF record with a letter in the account") << bnkseek(badAccount) << "запись 3";
     QTest::newRow("DBF of another table") << bnkseek(dbfRecords, {{"KOD", 9}, {"NAME", 4}}) << "NEWNUM";
 }
 
