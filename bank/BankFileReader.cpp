@@ -101,9 +101,13 @@ BankFile ReadBankFile(const QString &path, const BankProgress &progress)
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Не открывается файл %1: %2").arg(path, file.errorString()));
     const QByteArray start = file.peek(64);
+    BankFile read;
     if (DbfTable::looksLikeDbf(start))
-        return ReadBnkseek(file.readAll(), progress);
-    if (looksLikeXml(start))
-        return ReadEd807(file, progress);
-    throw AppError(QStringLiteral("Файл %1 не является ни справочником БИК ED807 (XML), ни таблицей BNKSEEK.DBF").arg(path));
+        read = ReadBnkseek(file.readAll(), progress);
+    else if (looksLikeXml(start))
+        read = ReadEd807(file, progress);
+    else
+        throw AppError(QStringLiteral("Файл %1 не является ни справочником БИК ED807 (XML), ни таблицей BNKSEEK.DBF").arg(path));
+    read.source = path;
+    return read;
 }

@@ -99,6 +99,8 @@ BankFile ReadEd807(QIODevice &device, const BankProgress &progress)
                 fail(xml, QStringLiteral("это не справочник БИК ED807 (корень %1 в пространстве имён «%2»)")
                               .arg(xml.name().toString(), xml.namespaceUri().toString()));
             rootSeen = true;
+            // FIRR is the whole directory; any other type, or none, only changes it.
+            file.fullDirectory = xml.attributes().value(QStringLiteral("InfoTypeCode")) == u"FIRR";
             continue;
         }
         if (xml.name() != u"BICDirectoryEntry") {

@@ -5,6 +5,7 @@
 
 #include "app/ExportBankCommand.h"
 #include "app/ImportBanksCommand.h"
+#include "bank/BankDirectoryImport.h"
 #include "bank/BankFileReader.h"
 #include "bank/ClientBankExchange.h"
 #include "store/AppError.h"
@@ -77,11 +78,14 @@ const QStringList ed807Rows = {
     "046311001|БАНК НА ХУТОРЕ||Весёлый||",
 };
 
+// `infoType` FIRR for the full directory, SIRR for a change list; empty for none.
 QByteArray ed807(const char *encoding, const QString &entries = QString::fromUtf8(ed807Entries),
-                 const QString &root = QStringLiteral("ED807"), const QString &ns = QStringLiteral("urn:cbr-ru:ed:v2.0"))
+                 const QString &root = QStringLiteral("ED807"), const QString &ns = QStringLiteral("urn:cbr-ru:ed:v2.0"),
+                 const QString &infoType = QStringLiteral("FIRR"))
 {
-    const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\n<%2 xmlns=\"%3\" EDNo=\"1\" EDDate=\"2026-12-01\">%4</%2>\n")
-                             .arg(QLatin1String(encoding), root, ns, entries);
+    const QString type = infoType.isEmpty() ? QString() : QStringLiteral(" InfoTypeCode=\"%1\"").arg(infoType);
+    const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\n<%2 xmlns=\"%3\" EDNo=\"1\" EDDate=\"2026-12-01\"%5>%4</%2>\n")
+                             .arg(QLatin1String(encoding), root, ns, entries, type);
     QStringEncoder encoder(encoding);
     return encoder.encode(text);
 }
@@ -133,6 +137,41 @@ const QList<DbfRecord> dbfRecords = {
     {"044525999", "ОТЗВ", "КБ \"ОТОЗВАННЫЙ\"", "30101810900000000999", "МОСКВА", "1"},
     {"046311001", "", "БАНК НА ХУТОРЕ", "", "ВЕСЁЛЫЙ", "9"},
     {"044525225", "", "ДВОЙНИК", "", "МОСКВА", "1"},
+};
+
+// BANK as the installation leaves it.
+const QStringList installedRows = {
+    "017003983|ОТДЕЛЕНИЕ ТУЛА БАНКА РОССИИ//УФК по Тульской области г Тула|40102810445370000059|ТУЛА|1|",
+    "044030653|СЕВЕРО-ЗАПАДНЫЙ БАНК ПАО СБЕРБАНК|30101810500000000653|САНКТ-ПЕТЕРБУРГ|1|",
+    "044525187|БАНК ВТБ (ПАО)|30101810700000000187|МОСКВА|1|",
+    "044525225|ПАО СБЕРБАНК|30101810400000000225|МОСКВА|1|",
+    "044525593|АО \"АЛЬФА-БАНК\"|30101810200000000593|МОСКВА|1|",
+    "044525823|\"ГАЗПРОМБАНК\" (АКЦИОНЕРНОЕ ОБЩЕСТВО)|30101810200000000823|МОСКВА|1|",
+};
+
+// A change list: one bank renamed, one as it was, one new.
+const char *const ed807Changes = R"xml(
+  <BICDirectoryEntry BIC="044525225">
+    <ParticipantInfo NameP="ПАО СБЕРБАНК (НОВОЕ)" Tnp="г" Nnp="МОСКВА" PtType="20" ParticipantStatus="PSAC"/>
+    <Accounts Account="30101810400000000225" RegulationAccountType="CRSA" AccountStatus="ACAC"/>
+  </BICDirectoryEntry>
+  <BICDirectoryEntry BIC="044525187">
+    <ParticipantInfo NameP="БАНК ВТБ (ПАО)" Tnp="г" Nnp="МОСКВА" PtType="20" ParticipantStatus="PSAC"/>
+    <Accounts Account="30101810700000000187" RegulationAccountType="CRSA" AccountStatus="ACAC"/>
+  </BICDirectoryEntry>
+  <BICDirectoryEntry BIC="046311001">
+    <ParticipantInfo NameP="БАНК НА ХУТОРЕ" Tnp="х" Nnp="Весёлый" PtType="20" ParticipantStatus="PSAC"/>
+  </BICDirectoryEntry>
+)xml";
+
+const QStringList changedRows = {
+    "017003983|ОТДЕЛЕНИЕ ТУЛА БАНКА РОССИИ//УФК по Тульской области г Тула|40102810445370000059|ТУЛА|1|",
+    "044030653|СЕВЕРО-ЗАПАДНЫЙ БАНК ПАО СБЕРБАНК|30101810500000000653|САНКТ-ПЕТЕРБУРГ|1|",
+    "044525187|БАНК ВТБ (ПАО)|30101810700000000187|МОСКВА|1|",
+    "044525225|ПАО СБЕРБАНК (НОВОЕ)|30101810400000000225|МОСКВА|1|",
+    "044525593|АО \"АЛЬФА-БАНК\"|30101810200000000593|МОСКВА|1|",
+    "044525823|\"ГАЗПРОМБАНК\" (АКЦИОНЕРНОЕ ОБЩЕСТВО)|30101810200000000823|МОСКВА|1|",
+    "046311001|БАНК НА ХУТОРЕ||Весёлый||",
 };
 
 const QStringList dbfRows = {
@@ -295,6 +334,10 @@ private slots:
     void brokenFileLeavesDirectory_data();
     void brokenFileLeavesDirectory();
     void failedWriteLeavesDirectory();
+    void fileWithoutBanksRefused_data();
+    void fileWithoutBanksRefused();
+    void importKinds_data();
+    void importKinds();
     void oldDirectoryGetsRevokedColumn();
     void exportRoundTrip_data();
     void exportRoundTrip();
@@ -469,6 +512,86 @@ void BankFilesTest::failedWriteLeavesDirectory()
     FailingWrites::allow(t->db(), QStringLiteral("BANK"));
     QCOMPARE(ImportBanksCommand({path}), 0);
     QCOMPARE(bankRows(*t), ed807Rows);
+}
+
+void BankFilesTest::fileWithoutBanksRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("ED807 root alone") << QByteArray("<ED807 xmlns=\"urn:cbr-ru:ed:v2.0\"/>") << "ED807.xml";
+    QTest::newRow("ED807 full directory without entries") << ed807("UTF-8", QString()) << "20261201_ED807_full.xml";
+    QTest::newRow("ED807 change list without entries")
+        << ed807("UTF-8", QString(), QStringLiteral("ED807"), QStringLiteral("urn:cbr-ru:ed:v2.0"), QStringLiteral("SIRR")) << "ED807.xml";
+    QTest::newRow("ED807 of repeats and other elements only")
+        << ed807("UTF-8", QStringLiteral("<SWBICS SWBIC=\"SABRRUMM\"/>")) << "ED807.xml";
+    QTest::newRow("BNKSEEK.DBF without records") << bnkseek({}) << "BNKSEEK.DBF";
+    QTest::newRow("BNKSEEK.DBF of deleted records") << bnkseek({dbfRecords.at(1)}) << "BNKSEEK.DBF";
+}
+
+void BankFilesTest::fileWithoutBanksRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    DATABASE(t);
+    const QStringList before = bankRows(*t);
+    QCOMPARE(before, installedRows);
+    const QString path = write(*t, name, bytes);
+    QCOMPARE(ImportBanksCommand({path}), 1);
+    QCOMPARE(bankRows(*t), before);
+    try {
+        ImportBankDirectory(t->db(), ReadBankFile(path));
+        QFAIL("a file without banks was imported");
+    } catch (const AppError &error) {
+        QVERIFY2(error.message().contains(path) && error.message().contains(QStringLiteral("нет ни одного банка")),
+                 qPrintable(error.message()));
+    }
+    QCOMPARE(bankRows(*t), before);
+}
+
+void BankFilesTest::importKinds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<bool>("full");
+    QTest::addColumn<QList<int>>("counts"); // banks, added, changed, removed
+    QTest::addColumn<QString>("said");
+    const QString whole = QStringLiteral("заменён целиком");
+    const QString changes = QStringLiteral("внесены изменения");
+    QTest::newRow("ED807 full directory") << ed807("windows-1251") << ed807Rows << true << QList<int>{6, 3, 3, 3} << whole;
+    QTest::newRow("ED807 change list") << ed807("windows-1251", QString::fromUtf8(ed807Changes), QStringLiteral("ED807"),
+                                                QStringLiteral("urn:cbr-ru:ed:v2.0"), QStringLiteral("SIRR"))
+                                       << changedRows << false << QList<int>{3, 1, 1, 0} << changes;
+    QTest::newRow("ED807 without its type") << ed807("UTF-8", QString::fromUtf8(ed807Changes), QStringLiteral("ED807"),
+                                                     QStringLiteral("urn:cbr-ru:ed:v2.0"), QString())
+                                            << changedRows << false << QList<int>{3, 1, 1, 0} << changes;
+    QTest::newRow("BNKSEEK.DBF") << bnkseek(dbfRecords) << dbfRows << true << QList<int>{3, 2, 1, 5} << whole;
+}
+
+void BankFilesTest::importKinds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, rows);
+    DATABASE(t);
+    QCOMPARE(bankRows(*t), installedRows);
+    // BANK declares no key: a BIK may stand in two rows, and a bank written anew leaves one.
+    t->db().run(QStringLiteral("insert into BANK (NEWNUM, NAMEP, KSNP, NNP, TNP) values ('044525225', 'ДВОЙНИК', '', '', '')"));
+    QFETCH(bool, full);
+    QFETCH(QList<int>, counts);
+    QFETCH(QString, said);
+    const QString path = write(*t, QStringLiteral("bank.file"), bytes);
+    const BankImportSummary summary = ImportBankDirectory(t->db(), ReadBankFile(path));
+    QCOMPARE(bankRows(*t), rows);
+    QCOMPARE(summary.fullReplacement, full);
+    QCOMPARE((QList<int>{summary.banks, summary.added, summary.changed, summary.removed}), counts);
+    QCOMPARE(summary.changedBanks(), counts[1] + counts[2] + counts[3]);
+    const QString report = BankImportReport(summary).first();
+    QVERIFY2(report.contains(said) && report.contains(path), qPrintable(report));
+    // The command does the same; the file again changes nothing more.
+    QCOMPARE(ImportBanksCommand({path}), 0);
+    QCOMPARE(bankRows(*t), rows);
+    const BankImportSummary again = ImportBankDirectory(t->db(), ReadBankFile(path));
+    QCOMPARE((QList<int>{again.banks, again.added, again.changed, again.removed}), (QList<int>{counts[0], 0, 0, 0}));
+    QCOMPARE(again.unchanged(), counts[0]);
 }
 
 void BankFilesTest::oldDirectoryGetsRevokedColumn()
