@@ -1,5 +1,6 @@
 #include "bank/BankFileReader.h"
 
+#include "bank/DbfCodePage.h"
 #include "bank/DbfTable.h"
 #include "bank/Ed807Reader.h"
 #include "bank/CheckDigits.h"
@@ -39,16 +40,17 @@ BankFile ReadBnkseek(const QByteArray &data, const BankProgress &progress)
     const int settlement = table.fieldIndex("NNP");
     const int settlementType = table.fieldIndex("TNP");
     const int real = table.fieldIndex("REAL");
-    QStringDecoder cp866("IBM866");
-    if (!cp866.isValid())
-        throw AppError(QStringLiteral("Нет кодовой страницы 866 для чтения BNKSEEK.DBF"));
+    const char *const codePage = DbfCodePage(table, {name, settlement});
+    QStringDecoder decoder(codePage);
+    if (!decoder.isValid())
+        throw AppError(QStringLiteral("Нет кодовой страницы %1 для чтения BNKSEEK.DBF").arg(QLatin1String(codePage)));
     const auto text = [&](int record, int field) -> QString {
         if (field < 0)
             return {};
-        const QString value = cp866.decode(table.raw(record, field));
-        if (cp866.hasError())
-            throw AppError(QStringLiteral("BNKSEEK.DBF, запись %1: поле %2 не читается в кодовой странице 866")
-                               .arg(record + 1).arg(QString::fromLatin1(table.fields().at(field).name)));
+        const QString value = decoder.decode(table.raw(record, field));
+        if (decoder.hasError())
+            throw AppError(QStringLiteral("BNKSEEK.DBF, запись %1: поле %2 не читается в кодовой странице %3")
+                               .arg(record + 1).arg(QString::fromLatin1(table.fields().at(field).name), QLatin1String(codePage)));
         return value;
     };
 

@@ -96,9 +96,13 @@ struct DbfRecord
     bool deleted = false;
 };
 
-// A BNKSEEK.DBF as the Bank of Russia wrote it: dBASE III, code page 866.
-QByteArray bnkseek(const QList<DbfRecord> &records, const QList<std::pair<const char *, int>> &fields = {
-                       {"NEWNUM", 9}, {"REAL", 4}, {"NAMEP", 45}, {"KSNP", 20}, {"NNP", 25}, {"TNP", 1}})
+const QList<std::pair<const char *, int>> bnkseekFields = {{"NEWNUM", 9}, {"REAL", 4}, {"NAMEP", 45},
+                                                            {"KSNP", 20}, {"NNP", 25}, {"TNP", 1}};
+
+// A BNKSEEK.DBF as the Bank of Russia wrote it: dBASE III, code page 866, no language driver
+// in the header. Other writers put the text in `encoding` and mark it in `driver` (byte 29).
+QByteArray bnkseek(const QList<DbfRecord> &records, const QList<std::pair<const char *, int>> &fields = bnkseekFields,
+                   const char *encoding = "IBM866", char driver = 0)
 {
     int recordLength = 1;
     for (const auto &f : fields)
@@ -112,6 +116,7 @@ QByteArray bnkseek(const QList<DbfRecord> &records, const QList<std::pair<const 
     qToLittleEndian<quint32>(quint32(records.size()), data.data() + 4);
     qToLittleEndian<quint16>(quint16(headerLength), data.data() + 8);
     qToLittleEndian<quint16>(quint16(recordLength), data.data() + 10);
+    data[29] = driver;
     for (const auto &f : fields) {
         QByteArray descriptor(32, '\0');
         descriptor.replace(0, int(qstrlen(f.first)), f.first);
@@ -120,12 +125,12 @@ QByteArray bnkseek(const QList<DbfRecord> &records, const QList<std::pair<const 
         data += descriptor;
     }
     data += '\r';
-    QStringEncoder cp866("IBM866");
+    QStringEncoder encoder(encoding);
     for (const DbfRecord &r : records) {
         data += r.deleted ? '*' : ' ';
         const QString values[] = {r.bik, r.real, r.name, r.correspondent, r.settlement, r.type};
         for (int i = 0; i < fields.size(); ++i)
-            data += QByteArray(cp866.encode(values[i])).leftJustified(fields.at(i).second, ' ', true);
+            data += QByteArray(encoder.encode(values[i])).leftJustified(fields.at(i).second, ' ', true);
     }
     data += '\x1A';
     return data;
@@ -331,6 +336,8 @@ private slots:
     void importsEd807_data();
     void importsEd807();
     void importsBnkseek();
+    void bnkseekCodePage_data();
+    void bnkseekCodePage();
     void brokenFileLeavesDirectory_data();
     void brokenFileLeavesDirectory();
     void failedWriteLeavesDirectory();
@@ -442,6 +449,30 @@ void BankFilesTest::importsBnkseek()
     QCOMPARE(good.settlementType, QStringLiteral("г."));
 }
 
+void BankFilesTest::bnkseekCodePage_data()
+{
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::addColumn<int>("driver"); // the header's language driver byte
+    QTest::newRow("CP866, marked 0x65") << QByteArray("IBM866") << 0x65;
+    QTest::newRow("CP866, marked 0x26") << QByteArray("IBM866") << 0x26;
+    QTest::newRow("CP866, unmarked") << QByteArray("IBM866") << 0x00;
+    QTest::newRow("CP866, unknown mark") << QByteArray("IBM866") << 0x7F;
+    QTest::newRow("Windows-1251, marked 0xC9") << QByteArray("windows-1251") << 0xC9;
+    QTest::newRow("Windows-1251, marked 0x57") << QByteArray("windows-1251") << 0x57;
+    QTest::newRow("Windows-1251, unmarked") << QByteArray("windows-1251") << 0x00;
+    QTest::newRow("Windows-1251, unknown mark") << QByteArray("windows-1251") << 0x7F;
+}
+
+void BankFilesTest::bnkseekCodePage()
+{
+    QFETCH(QByteArray, encoding);
+    QFETCH(int, driver);
+    DATABASE(t);
+    const QString path = write(*t, QStringLiteral("BNKSEEK.DBF"), bnkseek(dbfRecords, bnkseekFields, encoding.constData(), char(driver)));
+    QCOMPARE(ImportBanksCommand({path}), 0);
+    QCOMPARE(bankRows(*t), dbfRows);
+}
+
 void BankFilesTest::brokenFileLeavesDirectory_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -479,6 +510,11 @@ void BankFilesTest::brokenFileLeavesDirectory_data()
     QList<DbfRecord> badAccount = dbfRecords;
     badAccount[2].correspondent = QStringLiteral("3010181090000000099O");
     QTest::newRow("DBF record with a letter in the account") << bnkseek(badAccount) << "запись 3";
+    QList<DbfRecord> unreadable = dbfRecords;
+    for (DbfRecord &r : unreadable)
+        r.name = r.settlement = QString::fromUtf8("░▒▓│┤╡╢╖");
+    QTest::newRow("DBF in neither code page") << bnkseek(unreadable) << "кодов";
+    QTest::newRow("DBF in Windows-1251 marked as CP866") << bnkseek(dbfRecords, bnkseekFields, "windows-1251", char(0x65)) << "1251";
     QTest::newRow("DBF of another table") << bnkseek(dbfRecords, {{"KOD", 9}, {"NAME", 4}}) << "NEWNUM";
 }
 
