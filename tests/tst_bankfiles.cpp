@@ -350,6 +350,8 @@ private slots:
     void exportRoundTrip();
     void exportChecksDigits();
     void exportRefusesUnheldText();
+    void exportLeavesOutUnpayable_data();
+    void exportLeavesOutUnpayable();
     void outputPathRefused_data();
     void outputPathRefused();
     void purposeJoined_data();
@@ -778,6 +780,73 @@ void BankFilesTest::exportRefusesUnheldText()
     const Exchange e = readExchange(file.readAll(), "UTF-8");
     QCOMPARE(e.documents.size(), 2);
     QCOMPARE(e.documents.at(1).value(QStringLiteral("Получатель1")), QStringLiteral("SIA Rīga"));
+}
+
+void BankFilesTest::exportLeavesOutUnpayable_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("stored");   // the stored text; empty for NULL
+    QTest::addColumn<bool>("sqliteOnly");  // a date PostgreSQL's date column cannot hold
+    QTest::addColumn<QString>("figure");   // Сумма= when written; empty when left out
+    QTest::newRow("negative amount") << "S" << "-5" << false << "";
+    QTest::newRow("zero amount") << "S" << "0" << false << "";
+    QTest::newRow("amount under half a kopeck") << "S" << "0.004" << false << "";
+    QTest::newRow("no amount") << "S" << "" << false << "";
+    QTest::newRow("amount not a number") << "S" << "nan" << false << "";
+    QTest::newRow("infinite amount") << "S" << "inf" << false << "";
+    QTest::newRow("amount of 301 digits") << "S" << "1e300" << false << "";
+    QTest::newRow("amount beyond the words") << "S" << "1000000000000000" << false << "";
+    QTest::newRow("largest amount in words") << "S" << "999999999999999.5" << false << "999999999999999.50";
+    QTest::newRow("one kopeck") << "S" << "0.01" << false << "0.01";
+    QTest::newRow("no date") << "DATE" << "" << false << "";
+    QTest::newRow("impossible date") << "DATE" << "2026-02-30" << true << "";
+    QTest::newRow("date of a five-digit year") << "DATE" << "20260-01-01" << false << "";
+}
+
+void BankFilesTest::exportLeavesOutUnpayable()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, stored);
+    QFETCH(bool, sqliteOnly);
+    QFETCH(QString, figure);
+    if (sqliteOnly && Engines::current() != Engine::SQLite)
+        QSKIP("PostgreSQL's date column holds no such date");
+    DATABASE(t);
+    t->addDocument(QStringLiteral("PL"), simpleOrder());
+    QVariantMap faulty = simpleOrder();
+    faulty.insert({{"ID", "D7"}, {"NOM", "19"}});
+    t->addDocument(QStringLiteral("PL"), faulty);
+    t->db().run(QStringLiteral("update PL set %1=? where ID='D7'").arg(column), {stored.isEmpty() ? QVariant() : QVariant(stored)});
+
+    DataSet documents(t->db());
+    documents.setSql(QStringLiteral("select * from PL order by ID"));
+    documents.open();
+    const ClientBankExport result = WriteClientBankExchange(documents);
+    const QString out = QDir(t->folder()).filePath(QStringLiteral("out.txt"));
+    if (!figure.isEmpty()) {
+        QCOMPARE(result.written, 2);
+        QVERIFY(result.unwritable.isEmpty());
+        QCOMPARE(readExchange(result.bytes, "windows-1251").documents.at(1).value(QStringLiteral("Сумма")), figure);
+        QCOMPARE(ExportBankCommand({out, QStringLiteral("--all")}), 0);
+        return;
+    }
+    QCOMPARE(result.written, 1);
+    QCOMPARE(result.unwritable.size(), 1);
+    QVERIFY2(result.unwritable.first().contains(QStringLiteral("ID D7")), qPrintable(result.unwritable.first()));
+    const Exchange e = readExchange(result.bytes, "windows-1251");
+    QCOMPARE(e.documents.size(), 1);
+    QCOMPARE(e.documents.first().value(QStringLiteral("Номер")), QStringLiteral("15"));
+    QCOMPARE(e.header.value(QStringLiteral("ДатаНачала")), QStringLiteral("01.12.2026"));
+
+    // The others are written, and the status says that not all were.
+    QCOMPARE(ExportBankCommand({out, QStringLiteral("--all")}), 1);
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(readExchange(file.readAll(), "windows-1251").documents.size(), 1);
+    file.close();
+    QVERIFY(QFile::remove(out));
+    QCOMPARE(ExportBankCommand({out, QStringLiteral("--all"), QStringLiteral("--strict")}), 1);
+    QVERIFY(!QFile::exists(out));
 }
 
 void BankFilesTest::outputPathRefused_data()
