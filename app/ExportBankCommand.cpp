@@ -6,6 +6,7 @@
 #include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/DocumentChoice.h"
+#include "store/OutputPath.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -35,8 +36,10 @@ int ExportBankCommand(const QStringList &args)
             throw AppError(QStringLiteral("Не задан файл выгрузки: payorders export-bank ФАЙЛ.txt [--utf8] [--strict] "
                                           "[--archive] [--marked | --all | --id ID ...]"));
 
+        const DataLink link = DataLink::readFile(QDir(folder).filePath(QStringLiteral("sql.udl")));
+        const QString target = CheckOutputPath(out, folder, link);
         Database db;
-        db.open(DataLink::readFile(QDir(folder).filePath(QStringLiteral("sql.udl"))), folder);
+        db.open(link, folder);
         DataSet documents(db);
         SqlStatement statement = CompletedDocumentsSql(choice);
         statement.sql += QStringLiteral(" order by DATE, NOM");
@@ -56,7 +59,7 @@ int ExportBankCommand(const QStringList &args)
             throw AppError(QStringLiteral("Ни один документ не записывается; файл не записан"));
 
         // The old file stays until the new one is whole.
-        QSaveFile file(out);
+        QSaveFile file(target);
         if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() || !file.commit())
             throw AppError(QStringLiteral("Не записывается файл %1: %2").arg(out, file.errorString()));
         QTextStream(stdout) << "Выгружено документов: " << result.written << " из " << documents.recordCount() << " в " << out << "\n";

@@ -26,15 +26,9 @@ int ImportBanksCommand(const QStringList &args)
         Installer::createSchema(db);
         const BankFile file = ReadBankFile(args.first(), TerminalProgress(QStringLiteral("Чтение")));
         EndTerminalProgress();
-        const BankImportSummary summary = ReplaceBankDirectory(db, file, TerminalProgress(QStringLiteral("Запись")));
+        const BankImportSummary summary = ImportBankDirectory(db, file, TerminalProgress(QStringLiteral("Запись")));
         EndTerminalProgress();
-        QTextStream out(stdout);
-        out << "Справочник " << file.format << " загружен в BANK: банков " << summary.banks << ", из них с отозванной лицензией "
-            << summary.revoked << ", пропущено записей " << summary.skipped.size() << "\n";
-        for (const QString &reason : summary.skipped)
-            out << "  пропущено: " << reason << "\n";
-        if (!summary.unknownTypes.isEmpty())
-            out << "  типы пунктов, которых нет в TNP (записаны пустыми): " << summary.unknownTypes.join(QStringLiteral(", ")) << "\n";
+        QTextStream(stdout) << BankImportReport(summary).join(QLatin1Char('\n')) << "\n";
         return 0;
     } catch (const AppError &error) {
         EndTerminalProgress();

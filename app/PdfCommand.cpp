@@ -7,6 +7,7 @@
 #include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/DocumentChoice.h"
+#include "store/OutputPath.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -47,8 +48,10 @@ int writePdf(const QStringList &args, const QString &workingDir)
             copies = *count;
         }
 
+        const DataLink link = DataLink::readFile(QDir(workingDir).filePath(QStringLiteral("sql.udl")));
+        const QString target = CheckOutputPath(out, workingDir, link);
         Database db;
-        db.open(DataLink::readFile(QDir(workingDir).filePath(QStringLiteral("sql.udl"))), workingDir);
+        db.open(link, workingDir);
         DataSet source(db);
         source.setSql(CompletedDocumentsSql(choice));
         source.open();
@@ -57,7 +60,7 @@ int writePdf(const QStringList &args, const QString &workingDir)
             throw AppError(QStringLiteral("Нет завершённых документов для печати: файл %1 не записан").arg(out));
 
         // Written beside the target and put in place only when whole.
-        QSaveFile file(out);
+        QSaveFile file(target);
         if (!file.open(QIODevice::WriteOnly))
             throw AppError(QStringLiteral("Не удалось записать %1: %2").arg(out, file.errorString()));
         {

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/PdfCommand.h"
 #include "store/AppError.h"
+#include "store/AsciiDigits.h"
 #include "store/DataLink.h"
 #include "store/Database.h"
 #include "print/QtPrintForm.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTextStream>
 #include <QTranslator>
@@ -47,7 +47,7 @@ int initFolder(const QStringList &args)
             const QString count = args.at(++i);
             bool ok = false;
             documents = count.toInt(&ok);
-            if (!ok || documents < 0 || count.contains(QRegularExpression(QStringLiteral("[^0-9]")))) {
+            if (!ok || documents < 0 || !isAsciiDigits(count)) {
                 QTextStream(stderr) << "Число документов должно быть целым неотрицательным числом: " << count << "\n";
                 return 2;
             }

@@ -10,10 +10,13 @@
 #include <QSet>
 #include <QSqlError>
 
+#include <array>
+
 namespace {
 
 const char *const columns[] = {"NEWNUM", "NAMEP", "KSNP", "NNP", "TNP", "OTZYV"};
 constexpr int columnCount = 6;
+using Row = std::array<QString, columnCount>;
 // Rows per insert: well under SQLite's limit of bound values, and few round trips to a server.
 constexpr int rowsPerInsert = 100;
 
@@ -43,25 +46,62 @@ SettlementTypes readSettlementTypes(Database &db)
     return types;
 }
 
-QString insertSql(int rows)
+QString columnList()
 {
     QStringList names;
-    QStringList marks;
-    for (const char *c : columns) {
+    for (const char *c : columns)
         names << QLatin1String(c);
-        marks << QStringLiteral("?");
-    }
-    const QString row = QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+    return names.join(QLatin1Char(','));
+}
+
+// Placeholders for a list of values: "?,?,?".
+QString marks(int count)
+{
+    QStringList all;
+    for (int i = 0; i < count; ++i)
+        all << QStringLiteral("?");
+    return all.join(QLatin1Char(','));
+}
+
+QString insertSql(int rows)
+{
+    const QString row = QLatin1Char('(') + marks(columnCount) + QLatin1Char(')');
     QStringList all;
     for (int i = 0; i < rows; ++i)
         all << row;
-    return QStringLiteral("insert into BANK (%1) values %2").arg(names.join(QLatin1Char(',')), all.join(QLatin1Char(',')));
+    return QStringLiteral("insert into BANK (%1) values %2").arg(columnList(), all.join(QLatin1Char(',')));
+}
+
+// Each BIK's rows in BANK as they stand, blanks aside, to tell added, changed and removed banks.
+QHash<QString, QList<Row>> readRows(Database &db)
+{
+    QSqlQuery q = db.run(QStringLiteral("select %1 from BANK").arg(columnList()));
+    QHash<QString, QList<Row>> rows;
+    while (q.next()) {
+        Row row;
+        for (int c = 0; c < columnCount; ++c)
+            row[c] = q.value(c).toString().trimmed();
+        rows[row[0]] << row;
+    }
+    return rows;
+}
+
+bool sameRow(const Row &stored, const Row &written)
+{
+    for (int c = 0; c < columnCount; ++c)
+        if (stored[c] != written[c].trimmed())
+            return false;
+    return true;
 }
 
 } // namespace
 
-BankImportSummary ReplaceBankDirectory(Database &db, const BankFile &file, const BankProgress &progress)
+BankImportSummary ImportBankDirectory(Database &db, const BankFile &file, const BankProgress &progress)
 {
+    const QString name = file.source.isEmpty() ? file.format : file.source;
+    // An empty table from a file cut or made wrongly would leave every payment without its bank.
+    if (file.banks.isEmpty())
+        throw AppError(QStringLiteral("В файле %1 нет ни одного банка (%2)").arg(name, file.format));
     const TableDef &bank = *Schema::table(QStringLiteral("BANK"));
     int widths[columnCount];
     for (int c = 0; c < columnCount; ++c)
@@ -69,9 +109,13 @@ BankImportSummary ReplaceBankDirectory(Database &db, const BankFile &file, const
     const SettlementTypes types = readSettlementTypes(db);
 
     BankImportSummary summary;
+    summary.format = file.format;
+    summary.source = file.source;
+    summary.fullReplacement = file.fullDirectory;
     summary.skipped = file.skipped;
     QMap<QString, int> unknown;
     QVariantList values;
+    QVariantList biks;
     values.reserve(rowsPerInsert * columnCount);
     // Prepared once: a statement prepared anew for every batch costs the server more than the rows.
     QSqlQuery fullInsert = db.query();
@@ -79,6 +123,9 @@ BankImportSummary ReplaceBankDirectory(Database &db, const BankFile &file, const
         const int rows = int(values.size()) / columnCount;
         if (rows == 0)
             return;
+        // A change list replaces a bank's rows, however many BANK held for its BIK.
+        if (!file.fullDirectory)
+            db.run(QStringLiteral("delete from BANK where NEWNUM in (%1)").arg(marks(rows)), biks);
         if (rows < rowsPerInsert) {
             db.run(insertSql(rows), values);
         } else {
@@ -88,14 +135,23 @@ BankImportSummary ReplaceBankDirectory(Database &db, const BankFile &file, const
                 throw AppError(Database::errorText(fullInsert.lastError()));
         }
         values.clear();
+        biks.clear();
     };
 
     db.transaction();
     try {
         if (!fullInsert.prepare(insertSql(rowsPerInsert)))
             throw AppError(Database::errorText(fullInsert.lastError()));
-        db.run(QStringLiteral("delete from BANK"));
+        const QHash<QString, QList<Row>> before = readRows(db);
+        if (file.fullDirectory)
+            db.run(QStringLiteral("delete from BANK"));
+        QSet<QString> written;
         for (const BankRecord &b : file.banks) {
+            if (written.contains(b.bik)) {
+                summary.skipped << QStringLiteral("БИК %1 повторяется").arg(b.bik);
+                continue;
+            }
+            written.insert(b.bik);
             QString type;
             if (!b.settlementType.trimmed().isEmpty()) {
                 type = b.settlementTypeIsCode ? (types.codes.contains(b.settlementType.trimmed()) ? b.settlementType.trimmed() : QString())
@@ -103,10 +159,18 @@ BankImportSummary ReplaceBankDirectory(Database &db, const BankFile &file, const
                 if (type.isEmpty())
                     ++unknown[b.settlementType.trimmed()];
             }
-            const QString row[columnCount] = {b.bik, b.name.trimmed(), b.correspondent.trimmed(), b.settlement.trimmed(), type,
-                                              b.revoked ? QStringLiteral("V") : QString()};
-            for (int c = 0; c < columnCount; ++c)
-                values << leftCharacters(row[c], widths[c]);
+            Row row = {b.bik, b.name.trimmed(), b.correspondent.trimmed(), b.settlement.trimmed(), type,
+                       b.revoked ? QStringLiteral("V") : QString()};
+            for (int c = 0; c < columnCount; ++c) {
+                row[c] = leftCharacters(row[c], widths[c]);
+                values << row[c];
+            }
+            biks << b.bik;
+            const QList<Row> old = before.value(b.bik);
+            if (old.isEmpty())
+                ++summary.added;
+            else if (old.size() > 1 || !sameRow(old.first(), row))
+                ++summary.changed;
             if (b.revoked)
                 ++summary.revoked;
             ++summary.banks;
@@ -117,6 +181,10 @@ BankImportSummary ReplaceBankDirectory(Database &db, const BankFile &file, const
             }
         }
         flush();
+        if (file.fullDirectory)
+            for (auto it = before.cbegin(); it != before.cend(); ++it)
+                if (!written.contains(it.key()))
+                    ++summary.removed;
         db.commit();
     } catch (...) {
         db.rollback();
@@ -127,4 +195,24 @@ BankImportSummary ReplaceBankDirectory(Database &db, const BankFile &file, const
     for (auto it = unknown.cbegin(); it != unknown.cend(); ++it)
         summary.unknownTypes << QStringLiteral("«%1» (%2)").arg(it.key()).arg(it.value());
     return summary;
+}
+
+QStringList BankImportReport(const BankImportSummary &s)
+{
+    const QString from = s.source.isEmpty() ? s.format : QStringLiteral("%1 (%2)").arg(s.source, s.format);
+    QStringList lines;
+    if (s.fullReplacement)
+        lines << QStringLiteral("Справочник банков заменён целиком полным справочником %1: банков в нём %2. "
+                                "Изменилось банков: %3 (добавлено %4, изменено %5, удалено %6), без изменений %7")
+                     .arg(from).arg(s.banks).arg(s.changedBanks()).arg(s.added).arg(s.changed).arg(s.removed).arg(s.unchanged());
+    else
+        lines << QStringLiteral("В справочник банков внесены изменения из %1: изменилось банков %2 (добавлено %3, заменено %4), "
+                                "без изменений %5; остальные банки справочника не тронуты")
+                     .arg(from).arg(s.changedBanks()).arg(s.added).arg(s.changed).arg(s.unchanged());
+    lines << QStringLiteral("Из записанных банков с отозванной лицензией: %1; пропущено записей: %2").arg(s.revoked).arg(s.skipped.size());
+    for (const QString &reason : s.skipped)
+        lines << QStringLiteral("  пропущено: ") + reason;
+    if (!s.unknownTypes.isEmpty())
+        lines << QStringLiteral("  типы пунктов, которых нет в TNP (записаны пустыми): ") + s.unknownTypes.join(QStringLiteral(", "));
+    return lines;
 }

@@ -1,5 +1,6 @@
 #include "bank/BankFileReader.h"
 
+#include "bank/DbfCodePage.h"
 #include "bank/DbfTable.h"
 #include "bank/Ed807Reader.h"
 #include "bank/CheckDigits.h"
@@ -39,16 +40,17 @@ BankFile ReadBnkseek(const QByteArray &data, const BankProgress &progress)
     const int settlement = table.fieldIndex("NNP");
     const int settlementType = table.fieldIndex("TNP");
     const int real = table.fieldIndex("REAL");
-    QStringDecoder cp866("IBM866");
-    if (!cp866.isValid())
-        throw AppError(QStringLiteral("Нет кодовой страницы 866 для чтения BNKSEEK.DBF"));
+    const char *const codePage = DbfCodePage(table, {name, settlement});
+    QStringDecoder decoder(codePage);
+    if (!decoder.isValid())
+        throw AppError(QStringLiteral("Нет кодовой страницы %1 для чтения BNKSEEK.DBF").arg(QLatin1String(codePage)));
     const auto text = [&](int record, int field) -> QString {
         if (field < 0)
             return {};
-        const QString value = cp866.decode(table.raw(record, field));
-        if (cp866.hasError())
-            throw AppError(QStringLiteral("BNKSEEK.DBF, запись %1: поле %2 не читается в кодовой странице 866")
-                               .arg(record + 1).arg(QString::fromLatin1(table.fields().at(field).name)));
+        const QString value = decoder.decode(table.raw(record, field));
+        if (decoder.hasError())
+            throw AppError(QStringLiteral("BNKSEEK.DBF, запись %1: поле %2 не читается в кодовой странице %3")
+                               .arg(record + 1).arg(QString::fromLatin1(table.fields().at(field).name), QLatin1String(codePage)));
         return value;
     };
 
@@ -70,6 +72,9 @@ BankFile ReadBnkseek(const QByteArray &data, const BankProgress &progress)
         if (bank.name.isEmpty())
             throw AppError(QStringLiteral("BNKSEEK.DBF, запись %1: у БИК %2 нет названия банка").arg(r + 1).arg(bank.bik));
         bank.correspondent = text(r, correspondent);
+        if (!bank.correspondent.isEmpty() && !CheckDigits::isAccount(bank.correspondent))
+            throw AppError(QStringLiteral("BNKSEEK.DBF, запись %1: у БИК %2 корреспондентский счёт «%3» не из двадцати цифр")
+                               .arg(r + 1).arg(bank.bik, bank.correspondent));
         bank.settlement = text(r, settlement);
         bank.settlementType = text(r, settlementType);
         bank.settlementTypeIsCode = true;
@@ -98,9 +103,13 @@ BankFile ReadBankFile(const QString &path, const BankProgress &progress)
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Не открывается файл %1: %2").arg(path, file.errorString()));
     const QByteArray start = file.peek(64);
+    BankFile read;
     if (DbfTable::looksLikeDbf(start))
-        return ReadBnkseek(file.readAll(), progress);
-    if (looksLikeXml(start))
-        return ReadEd807(file, progress);
-    throw AppError(QStringLiteral("Файл %1 не является ни справочником БИК ED807 (XML), ни таблицей BNKSEEK.DBF").arg(path));
+        read = ReadBnkseek(file.readAll(), progress);
+    else if (looksLikeXml(start))
+        read = ReadEd807(file, progress);
+    else
+        throw AppError(QStringLiteral("Файл %1 не является ни справочником БИК ED807 (XML), ни таблицей BNKSEEK.DBF").arg(path));
+    read.source = path;
+    return read;
 }

@@ -7,5 +7,5 @@
 // for anything else, a file cut short or a broken record.
 BankFile ReadBankFile(const QString &path, const BankProgress &progress = {});
 
-// The table BNKSEEK.DBF (code page 866) from its bytes.
+// The table BNKSEEK.DBF from its bytes, in the code page its header names or its names show.
 BankFile ReadBnkseek(const QByteArray &data, const BankProgress &progress = {});

@@ -23,6 +23,9 @@ struct BankRecord
 struct BankFile
 {
     QString format;
+    QString source; // the file's path, for messages
+    // A full directory replaces BANK; a change list (an ED807 other than FIRR) adds or replaces its own BIKs.
+    bool fullDirectory = true;
     QList<BankRecord> banks;
     QStringList skipped;
 };

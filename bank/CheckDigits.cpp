@@ -1,16 +1,8 @@
 #include "bank/CheckDigits.h"
 
-namespace {
+#include "store/AsciiDigits.h"
 
-bool allDigits(const QString &text, int length)
-{
-    if (text.size() != length)
-        return false;
-    for (const QChar c : text)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    return true;
-}
+namespace {
 
 int digit(const QString &text, int i)
 {
@@ -56,7 +48,7 @@ bool isTreasuryAccount(const QString &bik, const QString &account)
 
 int accountKey(const QString &bik, const QString &account)
 {
-    if (!allDigits(bik, 9) || !allDigits(account, 20))
+    if (!isBik(bik) || !isAccount(account))
         return -1;
     QString digits = prefixFor(bik, account) + account;
     digits[3 + 8] = QLatin1Char('0');
@@ -76,21 +68,21 @@ bool innIsValid(const QString &inn)
     static const int ten[] = {2, 4, 10, 3, 5, 9, 4, 6, 8};
     static const int eleven[] = {7, 2, 4, 10, 3, 5, 9, 4, 6, 8};
     static const int twelve[] = {3, 7, 2, 4, 10, 3, 5, 9, 4, 6, 8};
-    if (allDigits(inn, 10))
+    if (isAsciiDigits(inn, 10))
         return innDigit(inn, ten) == digit(inn, 9);
-    if (allDigits(inn, 12))
+    if (isAsciiDigits(inn, 12))
         return innDigit(inn, eleven) == digit(inn, 10) && innDigit(inn, twelve) == digit(inn, 11);
     return false;
 }
 
 bool isBik(const QString &text)
 {
-    if (text.size() != 9)
-        return false;
-    for (const QChar c : text)
-        if (!c.isDigit())
-            return false;
-    return true;
+    return isAsciiDigits(text, 9);
+}
+
+bool isAccount(const QString &text)
+{
+    return isAsciiDigits(text, 20);
 }
 
 } // namespace CheckDigits

@@ -5,8 +5,10 @@
 // The control digits of Russian bank and tax identifiers.
 namespace CheckDigits {
 
-// Nine digits, the form of every BIK.
+// Nine ASCII digits, the form of every BIK.
 bool isBik(const QString &text);
+// Twenty ASCII digits, the form of every account.
+bool isAccount(const QString &text);
 
 // Treasury accounts (a BIK of 01..., an account of 031... or 40102...) follow no key rule.
 bool isTreasuryAccount(const QString &bik, const QString &account);

@@ -1,6 +1,8 @@
 #include "bank/ClientBankExchange.h"
 
 #include "bank/CheckDigits.h"
+#include "print/AmountInWords.h"
+#include "store/AppError.h"
 #include "store/Clock.h"
 #include "store/DataSet.h"
 #include "store/Schema.h"
@@ -9,6 +11,8 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <cmath>
 
 namespace {
 
@@ -54,11 +58,48 @@ QString oneLine(QString value)
     return value.trimmed();
 }
 
+// A date the file's dd.mm.yyyy can carry.
+bool writableDate(const QDate &date)
+{
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
 QString describe(DataSet &doc)
 {
+    const QDate date = doc.date(QStringLiteral("DATE"));
     return QStringLiteral("документ № %1 от %2 (ID %3)")
-        .arg(doc.text(QStringLiteral("NOM")).trimmed(), doc.date(QStringLiteral("DATE")).toString(QStringLiteral("dd.MM.yyyy")),
+        .arg(doc.text(QStringLiteral("NOM")).trimmed(), writableDate(date) ? date.toString(QStringLiteral("dd.MM.yyyy")) : QStringLiteral("?"),
              doc.text(QStringLiteral("ID")));
+}
+
+// Why no bank would take the document's amount or date; empty when one would.
+QStringList paymentFaults(DataSet &doc)
+{
+    QStringList faults;
+    if (doc.isNull(QStringLiteral("S"))) {
+        faults << QStringLiteral("сумма не указана");
+    } else {
+        try {
+            const double amount = doc.number(QStringLiteral("S"));
+            const QString shown = QString::number(amount, 'g', 15);
+            if (!std::isfinite(amount))
+                faults << QStringLiteral("сумма %1 не является числом").arg(shown);
+            else if (amount < 0)
+                faults << QStringLiteral("сумма %1 отрицательна").arg(shown);
+            else if (!AmountHasWords(amount))
+                faults << QStringLiteral("сумма %1 больше 999 999 999 999 999,99").arg(shown);
+            else if (QString::number(amount, 'f', 2) == QLatin1String("0.00"))
+                faults << QStringLiteral("сумма %1 равна нулю в копейках").arg(shown);
+        } catch (const AppError &error) {
+            faults << error.message();
+        }
+    }
+    if (!writableDate(doc.date(QStringLiteral("DATE")))) {
+        // A date the engine could not read comes back as none at all.
+        const QString stored = doc.text(QStringLiteral("DATE")).trimmed();
+        faults << (stored.isEmpty() ? QStringLiteral("дата не указана или невозможна") : QStringLiteral("дата «%1» невозможна").arg(stored));
+    }
+    return faults;
 }
 
 QStringList checkDocument(DataSet &doc)
@@ -183,6 +224,11 @@ ClientBankExport WriteClientBankExchange(DataSet &documents, bool utf8)
     for (int row = 0; row < documents.recordCount(); ++row) {
         documents.setRecNo(row);
         const QString who = describe(documents);
+        const QStringList faults = paymentFaults(documents);
+        if (!faults.isEmpty()) {
+            result.unwritable << who + QStringLiteral(": не записан, ") + faults.join(QStringLiteral("; "));
+            continue;
+        }
         for (const QString &reason : checkDocument(documents))
             result.checkFailures << who + QStringLiteral(": ") + reason;
         const QList<Line> lines = documentLines(documents);

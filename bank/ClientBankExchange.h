@@ -12,7 +12,7 @@ struct ClientBankExport
     int written = 0;
     // Documents whose account key or INN fails; still written.
     QStringList checkFailures;
-    // Documents left out because the encoding cannot hold some text of theirs.
+    // Documents left out: an amount or date no bank takes, or text the encoding cannot hold.
     QStringList unwritable;
 };
 

@@ -32,6 +32,7 @@ DbfTable::DbfTable(const QByteArray &data) : m_data(data)
     const quint32 count = qFromLittleEndian<quint32>(bytes + 4);
     m_headerLength = qFromLittleEndian<quint16>(bytes + 8);
     m_recordLength = qFromLittleEndian<quint16>(bytes + 10);
+    m_languageDriver = bytes[29];
     if (m_headerLength < headerSize + 1 || m_headerLength > data.size())
         throw AppError(QStringLiteral("Таблица dBASE обрезана: заголовок длиной %1 байт, а в файле %2").arg(m_headerLength).arg(data.size()));
     int offset = 0;

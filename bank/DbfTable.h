@@ -21,6 +21,8 @@ public:
     static bool looksLikeDbf(const QByteArray &start);
 
     const QList<Field> &fields() const { return m_fields; }
+    // The header's byte 29, where some writers name the text's code page; 0 names none.
+    uchar languageDriver() const { return m_languageDriver; }
     int fieldIndex(const char *name) const; // -1 when absent
     int recordCount() const { return m_count; }
     bool isDeleted(int record) const;
@@ -35,4 +37,5 @@ private:
     int m_count = 0;
     int m_headerLength = 0;
     int m_recordLength = 0;
+    uchar m_languageDriver = 0;
 };

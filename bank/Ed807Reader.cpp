@@ -74,6 +74,9 @@ BankRecord readEntry(QXmlStreamReader &xml)
         bank.correspondent = anyCorrespondent;
     if (!haveInfo || bank.name.trimmed().isEmpty())
         throw AppError(QStringLiteral("ED807, строка %1: у БИК %2 нет названия банка (ParticipantInfo/@NameP)").arg(line).arg(bank.bik));
+    if (!bank.correspondent.isEmpty() && !CheckDigits::isAccount(bank.correspondent))
+        throw AppError(QStringLiteral("ED807, строка %1: у БИК %2 корреспондентский счёт «%3» не из двадцати цифр")
+                           .arg(line).arg(bank.bik, bank.correspondent));
     return bank;
 }
 
@@ -96,6 +99,8 @@ BankFile ReadEd807(QIODevice &device, const BankProgress &progress)
                 fail(xml, QStringLiteral("это не справочник БИК ED807 (корень %1 в пространстве имён «%2»)")
                               .arg(xml.name().toString(), xml.namespaceUri().toString()));
             rootSeen = true;
+            // FIRR is the whole directory; any other type, or none, only changes it.
+            file.fullDirectory = xml.attributes().value(QStringLiteral("InfoTypeCode")) == u"FIRR";
             continue;
         }
         if (xml.name() != u"BICDirectoryEntry") {

@@ -51,7 +51,7 @@ QByteArray generatedEd807(int banks)
 {
     const char *const types[] = {"г", "п", "с", "пгт", "ст-ца", "аул", "рп"};
     QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n"
-                                  "<ED807 xmlns=\"urn:cbr-ru:ed:v2.0\" EDNo=\"1\" EDDate=\"2026-12-01\" EDAuthor=\"4583001999\">\n");
+                                  "<ED807 xmlns=\"urn:cbr-ru:ed:v2.0\" EDNo=\"1\" EDDate=\"2026-12-01\" EDAuthor=\"4583001999\" InfoTypeCode=\"FIRR\">\n");
     for (int i = 0; i < banks; ++i) {
         const QString bik = QStringLiteral("04%1").arg(i, 7, 10, QLatin1Char('0'));
         text += QStringLiteral("<BICDirectoryEntry BIC=\"%1\"><ParticipantInfo NameP=\"АО &quot;БАНК НОМЕР %2&quot; ФИЛИАЛ В ГОРОДЕ\" "
@@ -104,7 +104,7 @@ int main(int argc, char **argv)
         const BankFile file = ReadBankFile(path);
         const double read = ms(timer);
         timer.restart();
-        const BankImportSummary summary = ReplaceBankDirectory(data.db(), file);
+        const BankImportSummary summary = ImportBankDirectory(data.db(), file);
         const double written = ms(timer);
         const int rows = data.scalar(QStringLiteral("select count(*) from BANK")).toInt();
         out << "bank directory import, " << engineName << ", " << QFileInfo(path).size() / 1024 << " KB ED807\n"

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <cmath>
+
 namespace {
 
 const char *const UnitsMasculine[10] = {
@@ -99,6 +101,14 @@ QString RoublesInWords(qint64 roubles)
             words << word(Groups[k].name) + ending(Groups[k].endings, value);
     }
     return words.join(QLatin1Char(' '));
+}
+
+bool AmountHasWords(double amount)
+{
+    if (!std::isfinite(amount) || amount < 0)
+        return false;
+    // Compared as a double: the kopecks of an amount far too large overflow any integer.
+    return std::floor(amount * 100 + 0.5) < double(GroupLimit) * 100;
 }
 
 QString AmountInWords(qint64 amount)

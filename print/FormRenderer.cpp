@@ -2,6 +2,7 @@
 
 #include "print/FormFill.h"
 #include "print/PaymentForm.h"
+#include "store/AppError.h"
 
 #include <QPagedPaintDevice>
 #include <QFontMetricsF>
@@ -144,11 +145,18 @@ QPageLayout pageLayout()
 
 void drawPage(QPainter &painter, const PrintedDocument &document)
 {
+    // Filled before the painter's state is saved: a document that cannot be printed leaves the painter as it was.
+    QStringList texts;
+    try {
+        texts = FillForm(document);
+    } catch (const AppError &error) {
+        throw AppError(QStringLiteral("Документ № %1 (ID %2) не печатается: %3")
+                           .arg(document.field(QStringLiteral("NOM")).trimmed(), document.field(QStringLiteral("ID")), error.message()));
+    }
     const Scale s = scaleOf(painter);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     drawLines(painter, s, false);
-    const QStringList texts = FillForm(document);
     const QVector<PaymentForm::Text> &elements = PaymentForm::texts();
     for (int i = 0; i < elements.size(); ++i)
         drawText(painter, s, elements.at(i), texts.at(i));

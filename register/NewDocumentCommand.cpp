@@ -1,6 +1,7 @@
 #include "register/NewDocumentCommand.h"
 #include "register/DocumentState.h"
 #include "session/Session.h"
+#include "store/AsciiDigits.h"
 #include "store/BankLookup.h"
 #include "store/Clock.h"
 #include "store/DateText.h"
@@ -35,12 +36,7 @@ struct Numbering
 // A document number as the settings hold it: digits only, as wide as NOM at most.
 bool isDocumentNumber(const QString &text, int width)
 {
-    if (text.isEmpty() || text.size() > width)
-        return false;
-    for (const QChar c : text)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
+    return text.size() <= width && isAsciiDigits(text);
 }
 
 // Another computer signed in as the same user may have taken a number since;

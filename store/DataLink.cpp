@@ -1,5 +1,6 @@
 #include "store/DataLink.h"
 #include "store/AppError.h"
+#include "store/AsciiDigits.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,7 +37,7 @@ Engine engineOf(const QString &provider)
     };
     QString name = provider.trimmed().toLower();
     // OLE DB names carry a version: "PostgreSQL.1".
-    static const QRegularExpression version(QStringLiteral("\\.\\d+$"));
+    static const QRegularExpression version(QStringLiteral("\\.[0-9]+$"));
     name.remove(version);
     for (const auto &entry : names)
         if (entry.first == name)
@@ -172,8 +173,7 @@ DataLink::Server DataLink::server() const
         }
     }
     if (!port.isEmpty()) {
-        static const QRegularExpression digits(QStringLiteral("^\\d{1,5}$"));
-        const int number = digits.match(port).hasMatch() ? port.toInt() : 0;
+        const int number = isAsciiDigits(port) && port.size() <= 5 ? port.toInt() : 0;
         if (number < 1 || number > 65535)
             throw AppError(QStringLiteral("Неверный порт в Data Source: %1").arg(port));
         server.port = number;

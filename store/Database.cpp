@@ -62,10 +62,10 @@ void Database::open(const DataLink &link, const QString &workingDir)
         db.setUserName(link.userId);
         db.setPassword(link.password);
         // Set at connection start, before the driver looks at them: quoted text means
-        // what sqlQuote wrote whatever the server's default, and a double comes back
-        // in the shortest digits that read back the same.
+        // what sqlQuote wrote whatever the server's default, a double comes back in the
+        // shortest digits that read back the same, and no notice reaches the terminal.
         db.setConnectOptions(QStringLiteral("connect_timeout=5;options='-c standard_conforming_strings=on "
-                                            "-c extra_float_digits=3'"));
+                                            "-c extra_float_digits=3 -c client_min_messages=warning'"));
     }
     if (!db.open()) {
         QString text = errorText(db.lastError());

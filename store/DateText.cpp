@@ -1,6 +1,7 @@
 #include "store/DateText.h"
 
 #include "store/AppError.h"
+#include "store/AsciiDigits.h"
 
 #include <QStringList>
 
@@ -14,11 +15,8 @@ namespace {
 // The number of a part made only of ASCII digits; false for anything else.
 bool readNumber(const QString &part, int &number)
 {
-    if (part.isEmpty())
+    if (!isAsciiDigits(part))
         return false;
-    for (QChar c : part)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
     bool ok = false;
     number = part.toInt(&ok);
     return ok;

@@ -1,6 +1,7 @@
 #include "store/DecimalText.h"
 
 #include "store/AppError.h"
+#include "store/AsciiDigits.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,8 +9,6 @@
 #include <string>
 
 namespace {
-
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 std::optional<double> parse(const QString &text)
 {
@@ -25,7 +24,7 @@ std::optional<double> parse(const QString &text)
     std::string mantissa;
     qsizetype point = -1;
     for (; i < n; ++i) {
-        if (isDigit(t[i]))
+        if (isAsciiDigit(t[i]))
             mantissa += char(t[i].unicode());
         else if (t[i] == QLatin1Char(',') && point < 0)
             point = static_cast<qsizetype>(mantissa.size());
@@ -46,7 +45,7 @@ std::optional<double> parse(const QString &text)
         if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
             expNegative = t[i++] == QLatin1Char('-');
         const qsizetype start = i;
-        for (; i < n && isDigit(t[i]); ++i)
+        for (; i < n && isAsciiDigit(t[i]); ++i)
             exponent = std::min(ExpCap, exponent * 10 + (t[i].unicode() - '0'));
         if (i == start)
             return std::nullopt;

@@ -117,7 +117,7 @@ bool holds(Engine engine, const ColumnDef &c, const Column &existing)
         // A narrower varchar is widened in place, every value kept; a fixed width pads, and is refused.
         if (type == QLatin1String("text") || type.startsWith(QLatin1String("character varying")))
             return true;
-        static const QRegularExpression sized(QStringLiteral("^character\\((\\d+)\\)$"));
+        static const QRegularExpression sized(QStringLiteral("^character\\(([0-9]+)\\)$"));
         const auto m = sized.match(type);
         return m.hasMatch() && m.captured(1).toInt() >= c.width;
     }

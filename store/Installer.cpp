@@ -121,7 +121,7 @@ void widenNarrowText(Database &db, const TableDef &table, const QList<ExistingCo
 {
     if (db.engine() != Engine::PostgreSQL)
         return;
-    static const QRegularExpression varchar(QStringLiteral("^character varying\\((\\d+)\\)$"));
+    static const QRegularExpression varchar(QStringLiteral("^character varying\\(([0-9]+)\\)$"));
     for (const ExistingColumn &e : existing) {
         const ColumnDef *c = Schema::column(table, e.name);
         const auto m = varchar.match(e.type.toLower());

@@ -5,6 +5,7 @@
 
 #include "app/ExportBankCommand.h"
 #include "app/ImportBanksCommand.h"
+#include "bank/BankDirectoryImport.h"
 #include "bank/BankFileReader.h"
 #include "bank/ClientBankExchange.h"
 #include "store/AppError.h"
@@ -12,8 +13,12 @@
 #include "store/Clock.h"
 #include "store/DataSet.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QLocalServer>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringDecoder>
@@ -22,6 +27,9 @@
 #include <QtEndian>
 
 #include <memory>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -70,11 +78,14 @@ const QStringList ed807Rows = {
     "046311001|БАНК НА ХУТОРЕ||Весёлый||",
 };
 
+// `infoType` FIRR for the full directory, SIRR for a change list; empty for none.
 QByteArray ed807(const char *encoding, const QString &entries = QString::fromUtf8(ed807Entries),
-                 const QString &root = QStringLiteral("ED807"), const QString &ns = QStringLiteral("urn:cbr-ru:ed:v2.0"))
+                 const QString &root = QStringLiteral("ED807"), const QString &ns = QStringLiteral("urn:cbr-ru:ed:v2.0"),
+                 const QString &infoType = QStringLiteral("FIRR"))
 {
-    const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\n<%2 xmlns=\"%3\" EDNo=\"1\" EDDate=\"2026-12-01\">%4</%2>\n")
-                             .arg(QLatin1String(encoding), root, ns, entries);
+    const QString type = infoType.isEmpty() ? QString() : QStringLiteral(" InfoTypeCode=\"%1\"").arg(infoType);
+    const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\n<%2 xmlns=\"%3\" EDNo=\"1\" EDDate=\"2026-12-01\"%5>%4</%2>\n")
+                             .arg(QLatin1String(encoding), root, ns, entries, type);
     QStringEncoder encoder(encoding);
     return encoder.encode(text);
 }
@@ -85,9 +96,13 @@ struct DbfRecord
     bool deleted = false;
 };
 
-// A BNKSEEK.DBF as the Bank of Russia wrote it: dBASE III, code page 866.
-QByteArray bnkseek(const QList<DbfRecord> &records, const QList<std::pair<const char *, int>> &fields = {
-                       {"NEWNUM", 9}, {"REAL", 4}, {"NAMEP", 45}, {"KSNP", 20}, {"NNP", 25}, {"TNP", 1}})
+const QList<std::pair<const char *, int>> bnkseekFields = {{"NEWNUM", 9}, {"REAL", 4}, {"NAMEP", 45},
+                                                            {"KSNP", 20}, {"NNP", 25}, {"TNP", 1}};
+
+// A BNKSEEK.DBF as the Bank of Russia wrote it: dBASE III, code page 866, no language driver
+// in the header. Other writers put the text in `encoding` and mark it in `driver` (byte 29).
+QByteArray bnkseek(const QList<DbfRecord> &records, const QList<std::pair<const char *, int>> &fields = bnkseekFields,
+                   const char *encoding = "IBM866", char driver = 0)
 {
     int recordLength = 1;
     for (const auto &f : fields)
@@ -101,6 +116,7 @@ QByteArray bnkseek(const QList<DbfRecord> &records, const QList<std::pair<const 
     qToLittleEndian<quint32>(quint32(records.size()), data.data() + 4);
     qToLittleEndian<quint16>(quint16(headerLength), data.data() + 8);
     qToLittleEndian<quint16>(quint16(recordLength), data.data() + 10);
+    data[29] = driver;
     for (const auto &f : fields) {
         QByteArray descriptor(32, '\0');
         descriptor.replace(0, int(qstrlen(f.first)), f.first);
@@ -109,12 +125,12 @@ QByteArray bnkseek(const QList<DbfRecord> &records, const QList<std::pair<const 
         data += descriptor;
     }
     data += '\r';
-    QStringEncoder cp866("IBM866");
+    QStringEncoder encoder(encoding);
     for (const DbfRecord &r : records) {
         data += r.deleted ? '*' : ' ';
         const QString values[] = {r.bik, r.real, r.name, r.correspondent, r.settlement, r.type};
         for (int i = 0; i < fields.size(); ++i)
-            data += QByteArray(cp866.encode(values[i])).leftJustified(fields.at(i).second, ' ', true);
+            data += QByteArray(encoder.encode(values[i])).leftJustified(fields.at(i).second, ' ', true);
     }
     data += '\x1A';
     return data;
@@ -126,6 +142,41 @@ const QList<DbfRecord> dbfRecords = {
     {"044525999", "ОТЗВ", "КБ \"ОТОЗВАННЫЙ\"", "30101810900000000999", "МОСКВА", "1"},
     {"046311001", "", "БАНК НА ХУТОРЕ", "", "ВЕСЁЛЫЙ", "9"},
     {"044525225", "", "ДВОЙНИК", "", "МОСКВА", "1"},
+};
+
+// BANK as the installation leaves it.
+const QStringList installedRows = {
+    "017003983|ОТДЕЛЕНИЕ ТУЛА БАНКА РОССИИ//УФК по Тульской области г Тула|40102810445370000059|ТУЛА|1|",
+    "044030653|СЕВЕРО-ЗАПАДНЫЙ БАНК ПАО СБЕРБАНК|30101810500000000653|САНКТ-ПЕТЕРБУРГ|1|",
+    "044525187|БАНК ВТБ (ПАО)|30101810700000000187|МОСКВА|1|",
+    "044525225|ПАО СБЕРБАНК|30101810400000000225|МОСКВА|1|",
+    "044525593|АО \"АЛЬФА-БАНК\"|30101810200000000593|МОСКВА|1|",
+    "044525823|\"ГАЗПРОМБАНК\" (АКЦИОНЕРНОЕ ОБЩЕСТВО)|30101810200000000823|МОСКВА|1|",
+};
+
+// A change list: one bank renamed, one as it was, one new.
+const char *const ed807Changes = R"xml(
+  <BICDirectoryEntry BIC="044525225">
+    <ParticipantInfo NameP="ПАО СБЕРБАНК (НОВОЕ)" Tnp="г" Nnp="МОСКВА" PtType="20" ParticipantStatus="PSAC"/>
+    <Accounts Account="30101810400000000225" RegulationAccountType="CRSA" AccountStatus="ACAC"/>
+  </BICDirectoryEntry>
+  <BICDirectoryEntry BIC="044525187">
+    <ParticipantInfo NameP="БАНК ВТБ (ПАО)" Tnp="г" Nnp="МОСКВА" PtType="20" ParticipantStatus="PSAC"/>
+    <Accounts Account="30101810700000000187" RegulationAccountType="CRSA" AccountStatus="ACAC"/>
+  </BICDirectoryEntry>
+  <BICDirectoryEntry BIC="046311001">
+    <ParticipantInfo NameP="БАНК НА ХУТОРЕ" Tnp="х" Nnp="Весёлый" PtType="20" ParticipantStatus="PSAC"/>
+  </BICDirectoryEntry>
+)xml";
+
+const QStringList changedRows = {
+    "017003983|ОТДЕЛЕНИЕ ТУЛА БАНКА РОССИИ//УФК по Тульской области г Тула|40102810445370000059|ТУЛА|1|",
+    "044030653|СЕВЕРО-ЗАПАДНЫЙ БАНК ПАО СБЕРБАНК|30101810500000000653|САНКТ-ПЕТЕРБУРГ|1|",
+    "044525187|БАНК ВТБ (ПАО)|30101810700000000187|МОСКВА|1|",
+    "044525225|ПАО СБЕРБАНК (НОВОЕ)|30101810400000000225|МОСКВА|1|",
+    "044525593|АО \"АЛЬФА-БАНК\"|30101810200000000593|МОСКВА|1|",
+    "044525823|\"ГАЗПРОМБАНК\" (АКЦИОНЕРНОЕ ОБЩЕСТВО)|30101810200000000823|МОСКВА|1|",
+    "046311001|БАНК НА ХУТОРЕ||Весёлый||",
 };
 
 const QStringList dbfRows = {
@@ -220,6 +271,60 @@ QVariantMap taxOrder()
     return d;
 }
 
+
+// The program run as a user runs it, in a working folder; its standard error in `errors`.
+int runProgram(const QString &folder, const QStringList &args, QString *errors = nullptr, QString *output = nullptr)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder);
+    p.start(QStringLiteral(PAYORDERS_BINARY), args);
+    if (!p.waitForFinished(120000))
+        return -1;
+    if (errors)
+        *errors = QString::fromUtf8(p.readAllStandardError());
+    if (output)
+        *output = QString::fromUtf8(p.readAllStandardOutput());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// Every entry under a folder with its kind; a regular file with a digest of its bytes, a link with its target.
+QStringList folderState(const QString &folder)
+{
+    QStringList state;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        struct stat st;
+        if (lstat(QFile::encodeName(path).constData(), &st) != 0) {
+            state << path + QStringLiteral(" gone");
+            continue;
+        }
+        QString kind;
+        if (S_ISLNK(st.st_mode)) {
+            kind = QStringLiteral("link to ") + QFile::symLinkTarget(path);
+        } else if (S_ISREG(st.st_mode)) {
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            kind = QStringLiteral("file ") + QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex());
+        } else {
+            kind = S_ISDIR(st.st_mode) ? QStringLiteral("folder") : QStringLiteral("special %1").arg(st.st_mode & S_IFMT, 0, 8);
+        }
+        state << path + QLatin1Char(' ') + kind;
+    }
+    state.sort();
+    return state;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class BankFilesTest : public QObject
@@ -233,14 +338,25 @@ private slots:
     void importsEd807_data();
     void importsEd807();
     void importsBnkseek();
+    void bnkseekCodePage_data();
+    void bnkseekCodePage();
     void brokenFileLeavesDirectory_data();
     void brokenFileLeavesDirectory();
     void failedWriteLeavesDirectory();
+    void importSaysNoServerNotice();
+    void fileWithoutBanksRefused_data();
+    void fileWithoutBanksRefused();
+    void importKinds_data();
+    void importKinds();
     void oldDirectoryGetsRevokedColumn();
     void exportRoundTrip_data();
     void exportRoundTrip();
     void exportChecksDigits();
     void exportRefusesUnheldText();
+    void exportLeavesOutUnpayable_data();
+    void exportLeavesOutUnpayable();
+    void outputPathRefused_data();
+    void outputPathRefused();
     void purposeJoined_data();
     void purposeJoined();
 
@@ -338,6 +454,30 @@ void BankFilesTest::importsBnkseek()
     QCOMPARE(good.settlementType, QStringLiteral("г."));
 }
 
+void BankFilesTest::bnkseekCodePage_data()
+{
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::addColumn<int>("driver"); // the header's language driver byte
+    QTest::newRow("CP866, marked 0x65") << QByteArray("IBM866") << 0x65;
+    QTest::newRow("CP866, marked 0x26") << QByteArray("IBM866") << 0x26;
+    QTest::newRow("CP866, unmarked") << QByteArray("IBM866") << 0x00;
+    QTest::newRow("CP866, unknown mark") << QByteArray("IBM866") << 0x7F;
+    QTest::newRow("Windows-1251, marked 0xC9") << QByteArray("windows-1251") << 0xC9;
+    QTest::newRow("Windows-1251, marked 0x57") << QByteArray("windows-1251") << 0x57;
+    QTest::newRow("Windows-1251, unmarked") << QByteArray("windows-1251") << 0x00;
+    QTest::newRow("Windows-1251, unknown mark") << QByteArray("windows-1251") << 0x7F;
+}
+
+void BankFilesTest::bnkseekCodePage()
+{
+    QFETCH(QByteArray, encoding);
+    QFETCH(int, driver);
+    DATABASE(t);
+    const QString path = write(*t, QStringLiteral("BNKSEEK.DBF"), bnkseek(dbfRecords, bnkseekFields, encoding.constData(), char(driver)));
+    QCOMPARE(ImportBanksCommand({path}), 0);
+    QCOMPARE(bankRows(*t), dbfRows);
+}
+
 void BankFilesTest::brokenFileLeavesDirectory_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -350,6 +490,15 @@ void BankFilesTest::brokenFileLeavesDirectory_data()
     QTest::newRow("ED807 entry without a name")
         << ed807("UTF-8", QString::fromUtf8(ed807Entries) + QStringLiteral("\n  <BICDirectoryEntry BIC=\"044525998\"/>\n"))
         << "044525998";
+    QTest::newRow("ED807 BIK of full-width digits")
+        << ed807("UTF-8", QString::fromUtf8(ed807Entries).replace(QStringLiteral("BIC=\"046311001\""), QString::fromUtf8("BIC=\"０４６３１１００１\"")))
+        << QString::fromUtf8("０４６３１１００１");
+    QTest::newRow("ED807 correspondent account of full-width digits")
+        << ed807("UTF-8", QString::fromUtf8(ed807Entries).replace(QStringLiteral("30101810200000000593"), QString::fromUtf8("３０１０１８１０２０００００００５９３")))
+        << QString::fromUtf8("３０１０１８１０２０００００００５９３");
+    QTest::newRow("ED807 correspondent account too short")
+        << ed807("UTF-8", QString::fromUtf8(ed807Entries).replace(QStringLiteral("30101810200000000593"), QStringLiteral("3010181020000000059")))
+        << "3010181020000000059";
     QTest::newRow("other XML document") << ed807("UTF-8", QString(), QStringLiteral("ED999")) << "ED999";
     QTest::newRow("ED807 of another namespace") << ed807("UTF-8", QString::fromUtf8(ed807Entries), QStringLiteral("ED807"),
                                                          QStringLiteral("urn:example")) << "urn:example";
@@ -363,6 +512,14 @@ void BankFilesTest::brokenFileLeavesDirectory_data()
     QList<DbfRecord> badBik = dbfRecords;
     badBik[3].bik = QStringLiteral("04631100Я");
     QTest::newRow("DBF record with a bad BIK") << bnkseek(badBik) << "запись 4";
+    QList<DbfRecord> badAccount = dbfRecords;
+    badAccount[2].correspondent = QStringLiteral("3010181090000000099O");
+    QTest::newRow("DBF record with a letter in the account") << bnkseek(badAccount) << "запись 3";
+    QList<DbfRecord> unreadable = dbfRecords;
+    for (DbfRecord &r : unreadable)
+        r.name = r.settlement = QString::fromUtf8("░▒▓│┤╡╢╖");
+    QTest::newRow("DBF in neither code page") << bnkseek(unreadable) << "кодов";
+    QTest::newRow("DBF in Windows-1251 marked as CP866") << bnkseek(dbfRecords, bnkseekFields, "windows-1251", char(0x65)) << "1251";
     QTest::newRow("DBF of another table") << bnkseek(dbfRecords, {{"KOD", 9}, {"NAME", 4}}) << "NEWNUM";
 }
 
@@ -396,6 +553,98 @@ void BankFilesTest::failedWriteLeavesDirectory()
     FailingWrites::allow(t->db(), QStringLiteral("BANK"));
     QCOMPARE(ImportBanksCommand({path}), 0);
     QCOMPARE(bankRows(*t), ed807Rows);
+}
+
+void BankFilesTest::importSaysNoServerNotice()
+{
+    DATABASE(t);
+    const QString path = write(*t, QStringLiteral("ED807.xml"), ed807("windows-1251"));
+    // The tables are there already: the schema's "if not exists" makes the server talk.
+    QString errors, output;
+    QCOMPARE(runProgram(t->folder(), {QStringLiteral("import-banks"), path}, &errors, &output), 0);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors));
+    QVERIFY2(output.contains(QStringLiteral("заменён целиком")) && !output.contains(QStringLiteral("NOTICE")), qPrintable(output));
+    QCOMPARE(bankRows(*t), ed807Rows);
+}
+
+void BankFilesTest::fileWithoutBanksRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("ED807 root alone") << QByteArray("<ED807 xmlns=\"urn:cbr-ru:ed:v2.0\"/>") << "ED807.xml";
+    QTest::newRow("ED807 full directory without entries") << ed807("UTF-8", QString()) << "20261201_ED807_full.xml";
+    QTest::newRow("ED807 change list without entries")
+        << ed807("UTF-8", QString(), QStringLiteral("ED807"), QStringLiteral("urn:cbr-ru:ed:v2.0"), QStringLiteral("SIRR")) << "ED807.xml";
+    QTest::newRow("ED807 of repeats and other elements only")
+        << ed807("UTF-8", QStringLiteral("<SWBICS SWBIC=\"SABRRUMM\"/>")) << "ED807.xml";
+    QTest::newRow("BNKSEEK.DBF without records") << bnkseek({}) << "BNKSEEK.DBF";
+    QTest::newRow("BNKSEEK.DBF of deleted records") << bnkseek({dbfRecords.at(1)}) << "BNKSEEK.DBF";
+}
+
+void BankFilesTest::fileWithoutBanksRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    DATABASE(t);
+    const QStringList before = bankRows(*t);
+    QCOMPARE(before, installedRows);
+    const QString path = write(*t, name, bytes);
+    QCOMPARE(ImportBanksCommand({path}), 1);
+    QCOMPARE(bankRows(*t), before);
+    try {
+        ImportBankDirectory(t->db(), ReadBankFile(path));
+        QFAIL("a file without banks was imported");
+    } catch (const AppError &error) {
+        QVERIFY2(error.message().contains(path) && error.message().contains(QStringLiteral("нет ни одного банка")),
+                 qPrintable(error.message()));
+    }
+    QCOMPARE(bankRows(*t), before);
+}
+
+void BankFilesTest::importKinds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<bool>("full");
+    QTest::addColumn<QList<int>>("counts"); // banks, added, changed, removed
+    QTest::addColumn<QString>("said");
+    const QString whole = QStringLiteral("заменён целиком");
+    const QString changes = QStringLiteral("внесены изменения");
+    QTest::newRow("ED807 full directory") << ed807("windows-1251") << ed807Rows << true << QList<int>{6, 3, 3, 3} << whole;
+    QTest::newRow("ED807 change list") << ed807("windows-1251", QString::fromUtf8(ed807Changes), QStringLiteral("ED807"),
+                                                QStringLiteral("urn:cbr-ru:ed:v2.0"), QStringLiteral("SIRR"))
+                                       << changedRows << false << QList<int>{3, 1, 1, 0} << changes;
+    QTest::newRow("ED807 without its type") << ed807("UTF-8", QString::fromUtf8(ed807Changes), QStringLiteral("ED807"),
+                                                     QStringLiteral("urn:cbr-ru:ed:v2.0"), QString())
+                                            << changedRows << false << QList<int>{3, 1, 1, 0} << changes;
+    QTest::newRow("BNKSEEK.DBF") << bnkseek(dbfRecords) << dbfRows << true << QList<int>{3, 2, 1, 5} << whole;
+}
+
+void BankFilesTest::importKinds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, rows);
+    DATABASE(t);
+    QCOMPARE(bankRows(*t), installedRows);
+    // BANK declares no key: a BIK may stand in two rows, and a bank written anew leaves one.
+    t->db().run(QStringLiteral("insert into BANK (NEWNUM, NAMEP, KSNP, NNP, TNP) values ('044525225', 'ДВОЙНИК', '', '', '')"));
+    QFETCH(bool, full);
+    QFETCH(QList<int>, counts);
+    QFETCH(QString, said);
+    const QString path = write(*t, QStringLiteral("bank.file"), bytes);
+    const BankImportSummary summary = ImportBankDirectory(t->db(), ReadBankFile(path));
+    QCOMPARE(bankRows(*t), rows);
+    QCOMPARE(summary.fullReplacement, full);
+    QCOMPARE((QList<int>{summary.banks, summary.added, summary.changed, summary.removed}), counts);
+    QCOMPARE(summary.changedBanks(), counts[1] + counts[2] + counts[3]);
+    const QString report = BankImportReport(summary).first();
+    QVERIFY2(report.contains(said) && report.contains(path), qPrintable(report));
+    // The command does the same; the file again changes nothing more.
+    QCOMPARE(ImportBanksCommand({path}), 0);
+    QCOMPARE(bankRows(*t), rows);
+    const BankImportSummary again = ImportBankDirectory(t->db(), ReadBankFile(path));
+    QCOMPARE((QList<int>{again.banks, again.added, again.changed, again.removed}), (QList<int>{counts[0], 0, 0, 0}));
+    QCOMPARE(again.unchanged(), counts[0]);
 }
 
 void BankFilesTest::oldDirectoryGetsRevokedColumn()
@@ -546,6 +795,153 @@ void BankFilesTest::exportRefusesUnheldText()
     const Exchange e = readExchange(file.readAll(), "UTF-8");
     QCOMPARE(e.documents.size(), 2);
     QCOMPARE(e.documents.at(1).value(QStringLiteral("Получатель1")), QStringLiteral("SIA Rīga"));
+}
+
+void BankFilesTest::exportLeavesOutUnpayable_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("stored");   // the stored text; empty for NULL
+    QTest::addColumn<bool>("sqliteOnly");  // a date PostgreSQL's date column cannot hold
+    QTest::addColumn<QString>("figure");   // Сумма= when written; empty when left out
+    QTest::newRow("negative amount") << "S" << "-5" << false << "";
+    QTest::newRow("zero amount") << "S" << "0" << false << "";
+    QTest::newRow("amount under half a kopeck") << "S" << "0.004" << false << "";
+    QTest::newRow("no amount") << "S" << "" << false << "";
+    QTest::newRow("amount not a number") << "S" << "nan" << false << "";
+    QTest::newRow("infinite amount") << "S" << "inf" << false << "";
+    QTest::newRow("amount of 301 digits") << "S" << "1e300" << false << "";
+    QTest::newRow("amount beyond the words") << "S" << "1000000000000000" << false << "";
+    QTest::newRow("largest amount in words") << "S" << "999999999999999.5" << false << "999999999999999.50";
+    QTest::newRow("one kopeck") << "S" << "0.01" << false << "0.01";
+    QTest::newRow("no date") << "DATE" << "" << false << "";
+    QTest::newRow("impossible date") << "DATE" << "2026-02-30" << true << "";
+    QTest::newRow("date of a five-digit year") << "DATE" << "20260-01-01" << false << "";
+}
+
+void BankFilesTest::exportLeavesOutUnpayable()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, stored);
+    QFETCH(bool, sqliteOnly);
+    QFETCH(QString, figure);
+    if (sqliteOnly && Engines::current() != Engine::SQLite)
+        QSKIP("PostgreSQL's date column holds no such date");
+    DATABASE(t);
+    t->addDocument(QStringLiteral("PL"), simpleOrder());
+    QVariantMap faulty = simpleOrder();
+    faulty.insert({{"ID", "D7"}, {"NOM", "19"}});
+    t->addDocument(QStringLiteral("PL"), faulty);
+    t->db().run(QStringLiteral("update PL set %1=? where ID='D7'").arg(column), {stored.isEmpty() ? QVariant() : QVariant(stored)});
+
+    DataSet documents(t->db());
+    documents.setSql(QStringLiteral("select * from PL order by ID"));
+    documents.open();
+    const ClientBankExport result = WriteClientBankExchange(documents);
+    const QString out = QDir(t->folder()).filePath(QStringLiteral("out.txt"));
+    if (!figure.isEmpty()) {
+        QCOMPARE(result.written, 2);
+        QVERIFY(result.unwritable.isEmpty());
+        QCOMPARE(readExchange(result.bytes, "windows-1251").documents.at(1).value(QStringLiteral("Сумма")), figure);
+        QCOMPARE(ExportBankCommand({out, QStringLiteral("--all")}), 0);
+        return;
+    }
+    QCOMPARE(result.written, 1);
+    QCOMPARE(result.unwritable.size(), 1);
+    QVERIFY2(result.unwritable.first().contains(QStringLiteral("ID D7")), qPrintable(result.unwritable.first()));
+    const Exchange e = readExchange(result.bytes, "windows-1251");
+    QCOMPARE(e.documents.size(), 1);
+    QCOMPARE(e.documents.first().value(QStringLiteral("Номер")), QStringLiteral("15"));
+    QCOMPARE(e.header.value(QStringLiteral("ДатаНачала")), QStringLiteral("01.12.2026"));
+
+    // The others are written, and the status says that not all were.
+    QCOMPARE(ExportBankCommand({out, QStringLiteral("--all")}), 1);
+    QFile file(out);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(readExchange(file.readAll(), "windows-1251").documents.size(), 1);
+    file.close();
+    QVERIFY(QFile::remove(out));
+    QCOMPARE(ExportBankCommand({out, QStringLiteral("--all"), QStringLiteral("--strict")}), 1);
+    QVERIFY(!QFile::exists(out));
+}
+
+void BankFilesTest::outputPathRefused_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("out");      // as the user types it, in the working folder
+    QTest::addColumn<bool>("sqliteOnly");  // names the database file, which PostgreSQL has not
+    QTest::addColumn<bool>("written");     // a regular file, replaced
+    const struct
+    {
+        const char *name, *out;
+        bool sqliteOnly, written;
+    } kinds[] = {
+        {"the database", "payorders.db", true, false},
+        {"the database by a roundabout path", "./sub/../payorders.db", true, false},
+        {"the database through a symlink", "db-link", true, false},
+        {"the database by its absolute path", "<folder>/payorders.db", true, false},
+        {"its rollback journal", "payorders.db-journal", true, false},
+        {"its write-ahead log", "payorders.db-wal", true, false},
+        {"its shared memory", "payorders.db-shm", true, false},
+        {"the data link", "sql.udl", false, false},
+        {"the data link through a symlink", "sub/udl-link", false, false},
+        {"a folder", "sub", false, false},
+        {"a pipe", "pipe", false, false},
+        {"a symlink to a pipe", "pipe-link", false, false},
+        {"a socket", "socket", false, false},
+        {"a device node", "device", false, false},
+        {"a symlink loop", "loop", false, false},
+        {"a regular file", "old.txt", false, true},
+        {"a symlink to a regular file", "old-link", false, true},
+    };
+    for (const char *mode : {"export-bank", "pdf"})
+        for (const auto &k : kinds)
+            QTest::addRow("%s, %s", mode, k.name) << QString::fromLatin1(mode) << QString::fromLatin1(k.out) << k.sqliteOnly << k.written;
+}
+
+void BankFilesTest::outputPathRefused()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, out);
+    QFETCH(bool, sqliteOnly);
+    QFETCH(bool, written);
+    if (sqliteOnly && Engines::current() != Engine::SQLite)
+        QSKIP("the database is on the server");
+    DATABASE(t);
+    t->addDocument(QStringLiteral("PL"), simpleOrder());
+    const QDir folder(t->folder());
+    out.replace(QStringLiteral("<folder>"), t->folder());
+    QVERIFY(folder.mkdir(QStringLiteral("sub")));
+    write(*t, QStringLiteral("old.txt"), "old");
+    QVERIFY(QFile::link(QStringLiteral("payorders.db"), folder.filePath(QStringLiteral("db-link"))));
+    QVERIFY(QFile::link(QStringLiteral("../sql.udl"), folder.filePath(QStringLiteral("sub/udl-link"))));
+    QVERIFY(QFile::link(QStringLiteral("old.txt"), folder.filePath(QStringLiteral("old-link"))));
+    QVERIFY(QFile::link(QStringLiteral("pipe"), folder.filePath(QStringLiteral("pipe-link"))));
+    QVERIFY(QFile::link(QStringLiteral("loop"), folder.filePath(QStringLiteral("loop"))));
+    QCOMPARE(mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+    QLocalServer socket;
+    QVERIFY2(socket.listen(folder.filePath(QStringLiteral("socket"))), qPrintable(socket.errorString()));
+    // The node of /dev/full, made here: only root may, so others skip it.
+    if (out == QLatin1String("device") && mknod(QFile::encodeName(folder.filePath(out)).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
+        QSKIP("a device node needs root");
+
+    const QStringList before = folderState(t->folder());
+    QStringList args = {mode, out};
+    if (mode == QLatin1String("export-bank"))
+        args << QStringLiteral("--all");
+    QString errors;
+    const int status = runProgram(t->folder(), args, &errors);
+    QVERIFY2(!errors.contains(QStringLiteral("QPainter")), qPrintable(errors));
+    if (written) {
+        QVERIFY2(status == 0, qPrintable(errors));
+        QVERIFY(QFileInfo(folder.filePath(out)).isFile());
+        QVERIFY(fileBytes(folder.filePath(QStringLiteral("old.txt"))) != "old");
+        QCOMPARE(QFileInfo(folder.filePath(QStringLiteral("old-link"))).isSymLink(), true);
+        return;
+    }
+    QCOMPARE(status, 1);
+    QVERIFY2(errors.contains(out), qPrintable(errors));
+    QCOMPARE(folderState(t->folder()), before);
+    QCOMPARE(t->scalar(QStringLiteral("select count(*) from PL")).toInt(), 1);
 }
 
 void BankFilesTest::purposeJoined_data()

@@ -7,6 +7,8 @@ class CheckDigitsTest : public QObject
     Q_OBJECT
 
 private slots:
+    void isBik_data();
+    void isBik();
     void accountKey_data();
     void accountKey();
     void accountMatchesBik_data();
@@ -14,6 +16,28 @@ private slots:
     void innIsValid_data();
     void innIsValid();
 };
+
+void CheckDigitsTest::isBik_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("bik");
+    QTest::newRow("nine digits") << "044525225" << true;
+    QTest::newRow("eight digits") << "04452522" << false;
+    QTest::newRow("ten digits") << "0445252250" << false;
+    QTest::newRow("a letter") << "04452522A" << false;
+    QTest::newRow("a blank") << "04452522 " << false;
+    QTest::newRow("full-width digits") << QString::fromUtf8("０４４５２５２７７") << false;
+    QTest::newRow("one full-width digit") << QString::fromUtf8("04452527７") << false;
+    QTest::newRow("Arabic-Indic digits") << QString::fromUtf8("٠٤٤٥٢٥٢٧٧") << false;
+    QTest::newRow("Devanagari digits") << QString::fromUtf8("०४४५२५२७७") << false;
+}
+
+void CheckDigitsTest::isBik()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, bik);
+    QCOMPARE(CheckDigits::isBik(text), bik);
+}
 
 void CheckDigitsTest::accountKey_data()
 {
@@ -25,6 +49,8 @@ void CheckDigitsTest::accountKey_data()
     QTest::newRow("own correspondent account") << "044525225" << "30101810X00000000225" << 4;
     QTest::newRow("short account") << "044525225" << "3010181040000000022" << -1;
     QTest::newRow("letters in the BIK") << "04452522A" << "30101810400000000225" << -1;
+    QTest::newRow("full-width BIK") << QString::fromUtf8("０４４５２５２２５") << "30101810X00000000225" << -1;
+    QTest::newRow("full-width account") << "044525225" << QString::fromUtf8("３０１０１８１０X００００００００２２５") << -1;
 }
 
 void CheckDigitsTest::accountKey()
@@ -76,6 +102,7 @@ void CheckDigitsTest::innIsValid_data()
     QTest::newRow("letter") << "770708389X" << false;
     QTest::newRow("empty") << "" << false;
     QTest::newRow("blanks around") << " 7707083893" << false;
+    QTest::newRow("full-width digits") << QString::fromUtf8("７７０７０８３８９３") << false;
 }
 
 void CheckDigitsTest::innIsValid()

@@ -116,6 +116,7 @@ private slots:
     void dateAndAmountFromTheDatabase();
     void pdfCommandWithoutDisplay();
     void pdfCommandRefusesWrongCopies();
+    void pdfCommandRefusesUnprintableDocument();
 
 private:
     std::unique_ptr<WindowFixture> signedIn(const QString &password = QStringLiteral("1"));
@@ -627,6 +628,25 @@ void PrintTest::pdfCommandRefusesWrongCopies()
     QVERIFY(!QFile::exists(out));
     QCOMPARE(runProgram(d.folder(), {"pdf", out, "--archive", "--marked"}), 0);
     QCOMPARE(PdfWords::pageCount(out), 1);
+}
+
+void PrintTest::pdfCommandRefusesUnprintableDocument()
+{
+    TempDatabase::Options o;
+    o.engine = Engines::current();
+    TempDatabase d(o);
+    QVERIFY2(d.isValid(), qPrintable(d.reason()));
+    addDocuments(d);
+    d.db().run("update PL set S=? where ID='C2'", {QStringLiteral("nan")});
+    const QStringList before = QDir(d.folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QString out = QDir(d.folder()).filePath("run.pdf");
+    QString errors;
+    QCOMPARE(runProgram(d.folder(), {"pdf", out, "--all"}, &errors), 1);
+    // The page is abandoned before the painter saved its state: no warning of Qt's, the document named.
+    QVERIFY2(!errors.contains("QPainter"), qPrintable(errors));
+    QVERIFY2(errors.contains("C2"), qPrintable(errors));
+    QVERIFY(!QFile::exists(out));
+    QCOMPARE(QDir(d.folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
 }
 
 QTEST_MAIN(PrintTest)
