@@ -1,6 +1,7 @@
 #include "bank/ClientBankExchange.h"
 
 #include "bank/CheckDigits.h"
+#include "document/PaymentOrder.h"
 #include "print/AmountInWords.h"
 #include "store/AppError.h"
 #include "store/Clock.h"
@@ -184,34 +185,6 @@ QString lineText(const Line &line)
 }
 
 } // namespace
-
-QString JoinPurpose(const QStringList &lines, const QList<int> &widths)
-{
-    QString joined;
-    bool previousFull = false;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString &line = lines.at(i);
-        if (line.trimmed().isEmpty()) {
-            previousFull = false;
-            continue;
-        }
-        const bool full = widths.value(i) > 0 && characterCount(line) >= widths.value(i);
-        qsizetype from = 0;
-        qsizetype to = line.size();
-        if (!previousFull)
-            while (from < to && line.at(from).isSpace())
-                ++from;
-        // A full line keeps its last blank: the word ended there.
-        if (!full)
-            while (to > from && line.at(to - 1).isSpace())
-                --to;
-        if (!joined.isEmpty() && !previousFull)
-            joined += QLatin1Char(' ');
-        joined += line.mid(from, to - from);
-        previousFull = full;
-    }
-    return joined.trimmed();
-}
 
 ClientBankExport WriteClientBankExchange(DataSet &documents, bool utf8)
 {

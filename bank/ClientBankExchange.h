@@ -18,5 +18,3 @@ struct ClientBankExport
 
 // Every row of `documents`, in its order; `utf8` for banks that take UTF-8, else Windows-1251.
 ClientBankExport WriteClientBankExchange(DataSet &documents, bool utf8 = false);
-// The purpose lines as one text: a line filled to its width runs on into the next.
-QString JoinPurpose(const QStringList &lines, const QList<int> &widths);

@@ -8,6 +8,7 @@
 #include "bank/BankDirectoryImport.h"
 #include "bank/BankFileReader.h"
 #include "bank/ClientBankExchange.h"
+#include "document/PaymentOrder.h"
 #include "store/AppError.h"
 #include "store/BankLookup.h"
 #include "store/Clock.h"
