@@ -55,7 +55,7 @@ int writePdf(const QStringList &args, const QString &workingDir)
         DataSet source(db);
         source.setSql(CompletedDocumentsSql(choice));
         source.open();
-        const QVector<PrintedDocument> documents = PrintedDocument::allRows(source);
+        const QVector<PaymentOrder> documents = PaymentOrder::allRows(source);
         if (documents.isEmpty())
             throw AppError(QStringLiteral("Нет завершённых документов для печати: файл %1 не записан").arg(out));
 

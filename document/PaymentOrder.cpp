@@ -1,5 +1,6 @@
 #include "document/PaymentOrder.h"
 
+#include "store/Clock.h"
 #include "store/DataSet.h"
 #include "store/DateText.h"
 #include "store/Schema.h"
@@ -91,6 +92,36 @@ PaymentOrder PaymentOrder::fromCurrentRow(const DataSet &row)
     if (row.hasColumn(QStringLiteral("NALOG")))
         order.tax = row.value(QStringLiteral("NALOG")).toBool();
     return order;
+}
+
+QVector<PaymentOrder> PaymentOrder::allRows(DataSet &rows)
+{
+    QVector<PaymentOrder> orders;
+    orders.reserve(rows.recordCount());
+    for (rows.first(); !rows.eof(); rows.next())
+        orders << fromCurrentRow(rows);
+    return orders;
+}
+
+void PaymentOrder::setText(const QString &column, const QString &value)
+{
+    if (column.compare(QLatin1String("DATE"), Qt::CaseInsensitive) == 0) {
+        date = ReadDateText(value, Clock::today());
+        return;
+    }
+    if (column.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0) {
+        bool ok = false;
+        const double number = QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        amount = ok ? std::optional<double>(number) : std::nullopt;
+        return;
+    }
+    if (column.compare(QLatin1String("NALOG"), Qt::CaseInsensitive) == 0) {
+        tax = value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || value == QLatin1String("1");
+        return;
+    }
+    for (const auto &[name, member] : textColumns())
+        if (column.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            this->*member = value;
 }
 
 QString PaymentOrder::text(const QString &column) const

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <optional>
 
@@ -33,10 +34,14 @@ struct PaymentOrder
 
     // The current row of a document list or of a print source.
     static PaymentOrder fromCurrentRow(const DataSet &row);
+    // Every row of a print source or an export, in its order.
+    static QVector<PaymentOrder> allRows(DataSet &rows);
 
     // A column's value in the program's own text form (dates dd.mm.yy, the decimal comma),
     // for what goes by column name, such as the printed form's placeholders.
     QString text(const QString &column) const;
+    // Sets a column from its text in those forms; a column the order does not hold is left alone.
+    void setText(const QString &column, const QString &text);
 
     // The four name lines joined by blanks, as one name.
     QString payerName() const;

@@ -17,14 +17,28 @@ QString paymentKindText(const QString &vidPlat)
     return ok && kind > 0 && kind < names.size() ? names.at(kind) : QString();
 }
 
-QString composed(const QString &pattern, const PrintedDocument &document)
+// The texts a form element names in lower case: what joins several columns of one order.
+QString joinedText(const QString &name, const PaymentOrder &order)
 {
-    static const QRegularExpression column(QStringLiteral("\\{([A-Z0-9_]+)\\}"));
+    static const QList<std::pair<const char *, QString (PaymentOrder::*)() const>> joined = {
+        {"payerName", &PaymentOrder::payerName},
+        {"recipientName", &PaymentOrder::recipientName},
+        {"purpose", &PaymentOrder::purpose},
+    };
+    for (const auto &[key, text] : joined)
+        if (name == QLatin1String(key))
+            return (order.*text)();
+    return order.text(name);
+}
+
+QString composed(const QString &pattern, const PaymentOrder &document)
+{
+    static const QRegularExpression column(QStringLiteral("\\{([A-Za-z0-9_]+)\\}"));
     QString text;
     qsizetype at = 0;
     for (const QRegularExpressionMatch &m : column.globalMatch(pattern)) {
         text += pattern.mid(at, m.capturedStart() - at);
-        text += document.field(m.captured(1));
+        text += joinedText(m.captured(1), document);
         at = m.capturedEnd();
     }
     return text + pattern.mid(at);
@@ -32,12 +46,12 @@ QString composed(const QString &pattern, const PrintedDocument &document)
 
 } // namespace
 
-ComputedTexts QRLabel5Print(const PrintedDocument &document)
+ComputedTexts QRLabel5Print(const PaymentOrder &document)
 {
-    return {paymentKindText(document.field(QStringLiteral("VID_PLAT"))), MoneyText(document.amount)};
+    return {paymentKindText(document.text(QStringLiteral("VID_PLAT"))), MoneyText(document.amount.value_or(0.0))};
 }
 
-QStringList FillForm(const PrintedDocument &document)
+QStringList FillForm(const PaymentOrder &document)
 {
     const ComputedTexts computed = QRLabel5Print(document);
     QStringList texts;

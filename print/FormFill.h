@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/PrintedDocument.h"
+#include "document/PaymentOrder.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +13,7 @@ struct ComputedTexts
 };
 
 // The print-time handler of the caption "Списано со сч. плат.", run once for every page.
-ComputedTexts QRLabel5Print(const PrintedDocument &document);
+ComputedTexts QRLabel5Print(const PaymentOrder &document);
 
 // The text of every element of PaymentForm::texts() for one document, in the table's order.
-QStringList FillForm(const PrintedDocument &document);
+QStringList FillForm(const PaymentOrder &document);

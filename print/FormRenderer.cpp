@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <memory>
+
 namespace {
 
 // A printer dot of the form's pens is taken at 300 per inch, so lines look alike on every device.
@@ -95,38 +97,53 @@ void drawOneLine(QPainter &painter, const Scale &s, const PaymentForm::Text &ele
     painter.restore();
 }
 
-// The whole lines of the text that fit the box, from its top; the rest is left out.
+// The text wrapped at word boundaries in a box of that width: true when every line fits its height.
+bool layOut(QTextLayout &layout, double width, double height)
+{
+    QTextOption option;
+    // A word wider than its box breaks inside rather than run out of it.
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    double y = 0;
+    bool whole = true;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+        if (y > height + 0.5)
+            whole = false;
+    }
+    layout.endLayout();
+    return whole;
+}
+
+// A text that wraps in its box, in a smaller size where it needs more lines than the box holds,
+// so that nothing typed is left off the page.
 void drawText(QPainter &painter, const Scale &s, const PaymentForm::Text &element, const QString &text)
 {
     if (element.oneLine) {
         drawOneLine(painter, s, element, text);
         return;
     }
-    QTextLayout layout(text, formFont(element.points, element.bold), painter.device());
-    QTextOption option;
-    // A word wider than its box breaks inside rather than run out of it.
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
     const double width = element.width * s.x;
     const double height = element.height * s.y;
-    QVector<QTextLine> shown;
-    double y = 0;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        line.setPosition(QPointF(0, y));
-        if (y + line.height() > height + 0.5)
+    std::unique_ptr<QTextLayout> layout;
+    for (double points = element.points;; points -= 0.5) {
+        layout = std::make_unique<QTextLayout>(text, formFont(points, element.bold), painter.device());
+        if (layOut(*layout, width, height) || points - 0.5 < PaymentForm::SmallestWrappedPoints)
             break;
-        shown << line;
-        y += line.height();
     }
-    layout.endLayout();
 
     const QPointF origin(element.left * s.x, element.top * s.y);
     if (width > 0)
         painter.fillRect(QRectF(origin, QSizeF(width, height)), Qt::white);
     painter.setPen(Qt::black);
-    for (const QTextLine &line : shown) {
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        // Only the lines inside the box: at the smallest size a text longer than any column holds stops there.
+        if (line.y() + line.height() > height + 0.5)
+            break;
         const double indent = element.centre ? (width - line.naturalTextWidth()) / 2 : 0.0;
         line.draw(&painter, origin + QPointF(indent, 0));
     }
@@ -143,7 +160,7 @@ QPageLayout pageLayout()
                        QMarginsF(LeftMargin, TopMargin, RightMargin, BottomMargin), QPageLayout::Millimeter);
 }
 
-void drawPage(QPainter &painter, const PrintedDocument &document)
+void drawPage(QPainter &painter, const PaymentOrder &document)
 {
     // Filled before the painter's state is saved: a document that cannot be printed leaves the painter as it was.
     QStringList texts;
@@ -151,7 +168,7 @@ void drawPage(QPainter &painter, const PrintedDocument &document)
         texts = FillForm(document);
     } catch (const AppError &error) {
         throw AppError(QStringLiteral("Документ № %1 (ID %2) не печатается: %3")
-                           .arg(document.field(QStringLiteral("NOM")).trimmed(), document.field(QStringLiteral("ID")), error.message()));
+                           .arg(document.text(QStringLiteral("NOM")).trimmed(), document.text(QStringLiteral("ID")), error.message()));
     }
     const Scale s = scaleOf(painter);
     painter.save();
@@ -164,12 +181,12 @@ void drawPage(QPainter &painter, const PrintedDocument &document)
     painter.restore();
 }
 
-bool drawRun(QPainter &painter, QPagedPaintDevice &device, const QVector<PrintedDocument> &documents, int copies,
+bool drawRun(QPainter &painter, QPagedPaintDevice &device, const QVector<PaymentOrder> &documents, int copies,
              const std::function<bool(int, int)> &beforePage)
 {
     const int pages = int(documents.size()) * qMax(1, copies);
     int page = 0;
-    for (const PrintedDocument &document : documents) {
+    for (const PaymentOrder &document : documents) {
         for (int copy = 0; copy < qMax(1, copies); ++copy) {
             if (beforePage && !beforePage(page, pages))
                 return false;

@@ -18,7 +18,8 @@ struct Text
     enum class Kind { Caption, Field, Composed, Computed };
     Kind kind;
     // A caption's own words; a field or composed text with its columns in braces
-    // ("{BANK_PL1} г.{NNP_PL}"); a computed text's name (`QR_vid`, `qr_s2`).
+    // ("{BANK_PL1} г.{NNP_PL}"), or in lower case a text joined from several
+    // ("{payerName}", "{recipientName}", "{purpose}"); a computed text's name (`QR_vid`, `qr_s2`).
     const char *content;
     double left;
     double top;
@@ -34,6 +35,8 @@ struct Text
 
 // The smallest size a one-line text is drawn in; below it the text is narrowed instead.
 inline constexpr double SmallestPoints = 7.0;
+// The smallest size a wrapped text shrinks to; every box holds more there than its columns can.
+inline constexpr double SmallestWrappedPoints = 4.0;
 
 struct Line
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/PrintedDocument.h"
+#include "document/PaymentOrder.h"
 
 // QR_blank as the print run sees it: the copies count it holds and the two ways
 // of producing its pages. The real one uses Qt's preview and printer; tests record.
@@ -14,9 +14,9 @@ public:
 
     // Shows one page per document in the preview and waits until it is closed;
     // printing from it gives copies() of every page.
-    virtual void preview(const QVector<PrintedDocument> &documents) = 0;
+    virtual void preview(const QVector<PaymentOrder> &documents) = 0;
     // Prints copies() of every page straight to the printer.
-    virtual void print(const QVector<PrintedDocument> &documents) = 0;
+    virtual void print(const QVector<PaymentOrder> &documents) = 0;
 
 private:
     int m_copies = 1;

@@ -53,7 +53,7 @@ QString QtPrintForm::noPrinterMessage()
                           "(payorders pdf) работают и без принтера.");
 }
 
-bool QtPrintForm::paint(QPrinter &printer, const QVector<PrintedDocument> &documents)
+bool QtPrintForm::paint(QPrinter &printer, const QVector<PaymentOrder> &documents)
 {
     const bool previewing = isPreview(printer);
     const int copies = previewing || deviceMakesCopies(printer) ? 1 : printer.copyCount();
@@ -81,7 +81,7 @@ bool QtPrintForm::paint(QPrinter &printer, const QVector<PrintedDocument> &docum
     return done;
 }
 
-void QtPrintForm::preview(const QVector<PrintedDocument> &documents)
+void QtPrintForm::preview(const QVector<PaymentOrder> &documents)
 {
     QPrinter printer(QPrinter::HighResolution);
     setUp(printer, copies());
@@ -101,7 +101,7 @@ void QtPrintForm::preview(const QVector<PrintedDocument> &documents)
     }
 }
 
-void QtPrintForm::print(const QVector<PrintedDocument> &documents)
+void QtPrintForm::print(const QVector<PaymentOrder> &documents)
 {
     if (QPrinterInfo::availablePrinters().isEmpty())
         throw AppError(noPrinterMessage());

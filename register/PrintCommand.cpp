@@ -114,7 +114,7 @@ void PrintCommand(Session &session, DataSet &source)
             session.dialogs().message(DocumentGoneMessage());
             return;
         }
-        form.preview(PrintedDocument::allRows(source));
+        form.preview(PaymentOrder::allRows(source));
         return;
     }
     case Dialogs::Scope::Marked:
@@ -122,14 +122,14 @@ void PrintCommand(Session &session, DataSet &source)
             return;
         openCompleted(session, source, DocumentChoice::Kind::Marked);
         if (!source.isEmpty())
-            form.preview(PrintedDocument::allRows(source));
+            form.preview(PaymentOrder::allRows(source));
         return;
     case Dialogs::Scope::All:
         if (!askCopies(session))
             return;
         openCompleted(session, source, DocumentChoice::Kind::All);
         if (!source.isEmpty())
-            form.print(PrintedDocument::allRows(source));
+            form.print(PaymentOrder::allRows(source));
         return;
     case Dialogs::Scope::Cancel:
         return;
@@ -157,7 +157,7 @@ void ViewCommand(Session &session, DataSet &source)
         session.dialogs().message(DocumentGoneMessage());
         return;
     }
-    const QVector<PrintedDocument> pages = PrintedDocument::allRows(source);
+    const QVector<PaymentOrder> pages = PaymentOrder::allRows(source);
     PointerShown pointer;
     form.preview(pages);
 }

@@ -17,9 +17,9 @@ public:
     };
     QList<Run> runs;
 
-    void preview(const QVector<PrintedDocument> &documents) override;
-    void print(const QVector<PrintedDocument> &documents) override;
+    void preview(const QVector<PaymentOrder> &documents) override;
+    void print(const QVector<PaymentOrder> &documents) override;
 
 private:
-    void record(bool preview, const QVector<PrintedDocument> &documents);
+    void record(bool preview, const QVector<PaymentOrder> &documents);
 };
