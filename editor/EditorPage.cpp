@@ -2,6 +2,7 @@
 #include "editor/AmountEntry.h"
 #include "editor/EditorForm.h"
 #include "editor/RecipientAccount.h"
+#include "editor/UnifiedTaxPayment.h"
 #include "editor/VatLine.h"
 #include "register/DocumentState.h"
 #include "session/Session.h"
@@ -26,6 +27,8 @@
 namespace {
 
 const QString stateColumn = QStringLiteral("PRIZN_DK");
+// The third item of l2: the unified tax payment in one choice.
+constexpr int UnifiedTaxPaymentItem = 2;
 
 QFont pageFont(int pixels)
 {
@@ -206,7 +209,7 @@ void EditorPage::buildPickLists()
                                QStringLiteral("Телеграфом")};
     m_kinds = new PickList(QStringLiteral("l1"), kinds, 5, this);
     m_design.insert(m_kinds, QRect(54, 56, 575, 25));
-    m_taxTypes = new PickList(QStringLiteral("l2"), {QStringLiteral("ПРОСТ"), QStringLiteral("НАЛОГ")}, 3, this);
+    m_taxTypes = new PickList(QStringLiteral("l2"), {QStringLiteral("ПРОСТ"), QStringLiteral("НАЛОГ"), QStringLiteral("ЕНП")}, 3, this);
     m_design.insert(m_taxTypes, QRect(420, 56, 233, 24));
     for (PickList *list : {m_kinds, m_taxTypes}) {
         list->setFont(pageFont(16));
@@ -505,6 +508,16 @@ void EditorPage::writeKind()
 bool EditorPage::writeTaxType()
 {
     DataSet &doc = m_session.documents();
+    if (m_taxTypes->currentRow() == UnifiedTaxPaymentItem) {
+        storeFields();
+        const QString lacking = UnifiedTaxPayment::Fill(m_session, m_general, m_bank);
+        if (!lacking.isEmpty()) {
+            m_session.dialogs().message(lacking);
+            return false;
+        }
+        loadFields();
+        return true;
+    }
     const bool tax = m_taxTypes->currentRow() == 1;
     doc.setValue(QStringLiteral("NALOG"), tax);
     if (tax) {

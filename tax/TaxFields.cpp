@@ -1,5 +1,7 @@
 #include "tax/TaxFields.h"
 
+#include "store/AsciiDigits.h"
+
 namespace {
 
 QList<TaxField> build()
@@ -14,6 +16,7 @@ QList<TaxField> build()
         {"номер документа:",   "DBEdit_n_doc", "P108_N_DOC", nullptr, nullptr, 126,  true},
         {"дата документа:",    "DBEdit_d_doc", "P109_D_DOC", nullptr, nullptr, 126,  true},
         {"тип платежа:",       "DBEdit_t",     "P110_TIP",   "t",     "e_t",   36,   true},
+        {"УИН (22):",          "DBEdit_kod",   "P22_KOD",    nullptr, nullptr, 296,  true},
     };
 }
 
@@ -23,6 +26,16 @@ const QList<TaxField> &taxFields()
 {
     static const QList<TaxField> fields = build();
     return fields;
+}
+
+bool IsAccrualId(const QString &text)
+{
+    if (text == QLatin1String(TaxNoValue))
+        return true;
+    if ((text.size() != 20 && text.size() != 25) || !isAsciiDigits(text))
+        return false;
+    // Twenty or twenty-five zeros identify nothing.
+    return text.count(QLatin1Char('0')) != text.size();
 }
 
 TaxStep taxChooserStep(int item, const QString &basis, bool control)

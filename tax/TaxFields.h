@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-// The tax details of a payment order, fields 101 and 104 to 110, as data: one
+// The tax details of a payment order, fields 101, 104 to 110 and 22, as data: one
 // row per item of the field chooser, level with its edit box.
 
 struct TaxField
@@ -24,8 +24,13 @@ inline constexpr int TaxBasisItem = 3;
 inline constexpr int TaxPeriodItem = 4;
 inline constexpr int TaxDocumentNumberItem = 5;
 inline constexpr int TaxTypeItem = 7;
+inline constexpr int TaxAccrualIdItem = 8;
 // The default of basis and type, and the basis that needs no period, number or date.
 inline constexpr const char *TaxNoValue = "0";
+
+// Field 22: "0", or the accrual's identifier of 20 or 25 digits, not all zeros.
+bool IsAccrualId(const QString &text);
+inline constexpr const char *AccrualIdMessage = "УИН: 0 или 20/25 цифр";
 
 // What Enter on a chooser item leads to.
 struct TaxStep

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTimer>
 
 namespace {
 
@@ -121,6 +122,12 @@ void TaxPanel::build()
         place(label, QRect(l.x, footTop, 170, BoxHeight));
     }
     m_controlState = m_group->findChild<QLabel *>(QStringLiteral("l_kon"));
+    m_message = new QLabel(m_group);
+    m_message->setObjectName(QStringLiteral("l_kod"));
+    QPalette red = m_message->palette();
+    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    m_message->setPalette(red);
+    place(m_message, QRect(ChooserLeft, footTop + BoxHeight + 4, DesignWidth - 2 * ChooserLeft, BoxHeight));
 
     m_picker = new QTableView(m_group);
     m_picker->setObjectName(QStringLiteral("gridn"));
@@ -207,9 +214,11 @@ void TaxPanel::open()
     doc.setValue(QStringLiteral("NALOG"), true);
     for (int i = 0; i < m_boxes.size(); ++i)
         loadBox(i);
-    for (int item : {TaxBasisItem, TaxTypeItem})
+    // A tax payment's basis, type and field 22 hold "0" until something else is known.
+    for (int item : {TaxBasisItem, TaxTypeItem, TaxAccrualIdItem})
         if (m_boxes.at(item)->text().isEmpty())
             m_boxes.at(item)->setText(QLatin1String(TaxNoValue));
+    m_message->clear();
     for (auto it = m_names.cbegin(); it != m_names.cend(); ++it)
         showName(it.key(), LookupTaxParamName(m_lookup, QLatin1String(taxFields().at(it.key()).codeList),
                                               m_boxes.at(it.key())->text()));
@@ -260,6 +269,16 @@ bool TaxPanel::eventFilter(QObject *watched, QEvent *event)
     case QEvent::FocusOut:
         if (field >= 0)
             m_session.run([&] { storeBox(field); });
+        if (field == TaxAccrualIdItem) {
+            // A click elsewhere does not leave an identifier no bank takes; a message box or another window does not leave the box.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && isVisible()
+                && !accrualIdAccepted())
+                QTimer::singleShot(0, m_boxes.at(field), [this, field] {
+                    if (isVisible())
+                        focusBox(field);
+                });
+        }
         break;
     default:
         break;
@@ -284,7 +303,13 @@ bool TaxPanel::chooserKey(int key)
 
 bool TaxPanel::boxKey(int field, int key)
 {
-    if (isEnter(key)) {
+    // Field 22 is left only holding what a bank takes.
+    const bool leaving = isEnter(key) || key == Qt::Key_Escape || (field == TaxAccrualIdItem && key == Qt::Key_PageDown);
+    if (field == TaxAccrualIdItem && leaving && !accrualIdAccepted()) {
+        m_boxes.at(field)->selectAll();
+        return true;
+    }
+    if (isEnter(key) || (field == TaxAccrualIdItem && key == Qt::Key_PageDown)) {
         storeBox(field);
         advanceFrom(field);
     } else if (key == Qt::Key_Escape) {
@@ -338,10 +363,20 @@ void TaxPanel::actOn(int item)
 void TaxPanel::advanceFrom(int item)
 {
     // Every field, typed or picked, leads to the next item; the last one out of the panel.
-    if (item < TaxTypeItem)
+    if (item < TaxAccrualIdItem)
         actOn(item + 1);
     else
         emit amountRequested();
+}
+
+bool TaxPanel::accrualIdAccepted()
+{
+    if (IsAccrualId(m_boxes.at(TaxAccrualIdItem)->text())) {
+        m_message->clear();
+        return true;
+    }
+    m_message->setText(QString::fromUtf8(AccrualIdMessage));
+    return false;
 }
 
 void TaxPanel::focusBox(int item)

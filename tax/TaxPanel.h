@@ -55,6 +55,8 @@ private:
 
     void actOn(int item);
     void advanceFrom(int item);
+    // Whether field 22 holds what a bank takes; when not, the red message says what it must hold.
+    bool accrualIdAccepted();
     void focusBox(int item);
     void openPicker(int item);
     void pick();
@@ -77,6 +79,7 @@ private:
     DirectoryModel *m_codesModel = nullptr;
     int m_pickerItem = -1;
     QLabel *m_controlState = nullptr;
+    QLabel *m_message = nullptr; // l_kod
     TaxPeriodComposer *m_composer = nullptr;
     QHash<QWidget *, QRect> m_design;
 };

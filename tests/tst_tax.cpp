@@ -26,8 +26,8 @@ namespace {
 
 const QDate today(2024, 3, 15);
 
-const QStringList taxColumns = {"P101_STATU", "P104_KBK",   "P105_OKATO", "P106_OSNOV",
-                                "P107_PERIO", "P108_N_DOC", "P109_D_DOC", "P110_TIP"};
+const QStringList taxColumns = {"P101_STATU", "P104_KBK",   "P105_OKATO", "P106_OSNOV", "P107_PERIO",
+                                "P108_N_DOC", "P109_D_DOC", "P110_TIP",   "P22_KOD"};
 
 QString focusName()
 {
@@ -125,6 +125,11 @@ private slots:
     void apostropheCodes();
     void copiesIgnoreKeysWhileHidden();
     void taxPaymentFromInsertToRegister();
+    void accrualIdTakesWhatABankTakes_data();
+    void accrualIdTakesWhatABankTakes();
+    void unifiedTaxPaymentInOneChoice_data();
+    void unifiedTaxPaymentInOneChoice();
+    void unifiedTaxPaymentWithoutItsRecipient();
 
 private:
     // Signed in as user 1, whose control P3 is on or off, over a register of one
@@ -327,7 +332,7 @@ void TaxTest::pickStoresCodeAndName_data()
     QTest::newRow("basis 0, on to the type picker") << 3 << "0" << "значение не указывается" << "gridn" << 7;
     QTest::newRow("basis АП, on to the document number")
         << 3 << "АП" << "погашение задолженности по акту проверки" << "DBEdit_n_doc" << 5;
-    QTest::newRow("type, on to the amount") << 7 << "НС" << "уплата налога или сбора" << "e_s2" << 7;
+    QTest::newRow("type, on to field 22") << 7 << "НС" << "уплата налога или сбора" << "DBEdit_kod" << 8;
 }
 
 void TaxTest::pickStoresCodeAndName()
@@ -376,6 +381,8 @@ void TaxTest::emptyCodeListPicksAnEmptyCode()
     Keys::press(Qt::Key_Return);
     QCOMPARE(focusName(), QStringLiteral("gridn"));
     QCOMPARE(qobject_cast<QTableView *>(control(*f, QStringLiteral("gridn")))->model()->rowCount(), 0);
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("DBEdit_kod"));
     Keys::press(Qt::Key_Return);
     QCOMPARE(focusName(), QStringLiteral("edit_s"));
     QCOMPARE(document(*f, QStringLiteral("P110_TIP")), QString());
@@ -442,7 +449,7 @@ void TaxTest::typedFieldsLeadThroughThePanel()
     const struct { const char *box; const char *typed; int chooser; } steps[] = {
         {"DBEdit_s", "01", 0},         {"DBEdit_kbk", "18210102010011000110", 1}, {"DBEdit_okato", "45382000", 2},
         {"DBEdit_o", "ТР", 3},         {"DBEdit_perio", "КВ.01.2024", 4},          {"DBEdit_n_doc", "ТР-15", 5},
-        {"DBEdit_d_doc", "01.02.2024", 6}, {"DBEdit_t", "ПЕ", 7},
+        {"DBEdit_d_doc", "01.02.2024", 6}, {"DBEdit_t", "ПЕ", 7}, {"DBEdit_kod", "18201061201010000510", 8},
     };
     for (const auto &s : steps) {
         QCOMPARE(focusName(), QLatin1String(s.box));
@@ -795,7 +802,7 @@ void TaxTest::simpleAfterTaxEmptiesTheFields()
     SIGNED_IN(f, false);
     QVERIFY(openPanel(*f, true));
     Keys::press(Qt::Key_Return);
-    for (const char *typed : {"01", "18210102010011000110", "45382000", "ТР", "КВ.01.2024", "15", "01.02.2024", "ПЕ"}) {
+    for (const char *typed : {"01", "18210102010011000110", "45382000", "ТР", "КВ.01.2024", "15", "01.02.2024", "ПЕ", "0"}) {
         Keys::type(QString::fromUtf8(typed));
         Keys::press(Qt::Key_Return);
     }
@@ -920,6 +927,9 @@ void TaxTest::taxPaymentFromInsertToRegister()
     Keys::press(Qt::Key_Return);
     QCOMPARE(focusName(), QStringLiteral("gridn")); // the type, on "0"
     Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("DBEdit_kod")); // field 22, "0" for a new tax payment
+    QCOMPARE(box(*f, QStringLiteral("DBEdit_kod"))->text(), QStringLiteral("0"));
+    Keys::press(Qt::Key_Return);
     QCOMPARE(focusName(), QStringLiteral("e_s2"));
     Keys::type(QStringLiteral("5000,00"));
     Keys::type(QStringLiteral("5000,00"));
@@ -949,7 +959,7 @@ void TaxTest::taxPaymentFromInsertToRegister()
     QVERIFY(q.value(1).toBool());
     QCOMPARE(q.value(2).toDouble(), 5000.0);
     QCOMPARE(q.value(3).toString(), QStringLiteral("03100643000000017300"));
-    const QStringList expected = {"01", "18210102010011000110", "45382000", "ТП", "КВ.02." + year, "0", "0", "0"};
+    const QStringList expected = {"01", "18210102010011000110", "45382000", "ТП", "КВ.02." + year, "0", "0", "0", "0"};
     for (int i = 0; i < expected.size(); ++i)
         QCOMPARE(q.value(4 + i).toString(), expected.at(i));
     // The register shows it as a tax payment.
@@ -959,6 +969,149 @@ void TaxTest::taxPaymentFromInsertToRegister()
     const QModelIndex tax = grid->model()->index(f->window().q1().recNo(), 3);
     QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Налог"));
     QCOMPARE(tax.data().toString(), QStringLiteral("Налог"));
+}
+
+// ---------------------------------------------------------------------------
+// Field 22 and the unified tax payment
+
+void TaxTest::accrualIdTakesWhatABankTakes_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("taken");
+    const int enter = Qt::Key_Return, pageDown = Qt::Key_PageDown, esc = Qt::Key_Escape;
+    QTest::newRow("0") << "0" << enter << true;
+    QTest::newRow("20 digits") << "18209965240012345678" << enter << true;
+    QTest::newRow("25 digits, Page Down") << "0123456789012345678901234" << pageDown << true;
+    QTest::newRow("25 digits, Esc") << "0123456789012345678901234" << esc << true;
+    QTest::newRow("20 zeros") << QString(20, u'0') << enter << false;
+    QTest::newRow("25 zeros") << QString(25, u'0') << pageDown << false;
+    QTest::newRow("19 digits") << "1820996524001234567" << enter << false;
+    QTest::newRow("21 digits") << "182099652400123456789" << enter << false;
+    QTest::newRow("a letter") << "1820996524001234567А" << enter << false;
+    QTest::newRow("full-width digits") << QStringLiteral("１８２０９９６５２４００１２３４５６７８") << enter << false;
+    QTest::newRow("empty") << "" << esc << false;
+}
+
+void TaxTest::accrualIdTakesWhatABankTakes()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(bool, taken);
+    SIGNED_IN(f, false);
+    QVERIFY(openPanel(*f, false));
+    QCOMPARE(list(*f, QStringLiteral("l3"))->count(), 9);
+    QCOMPARE(list(*f, QStringLiteral("l3"))->item(8)->text(), QStringLiteral("УИН (22):"));
+    pressTimes(Qt::Key_Down, 8);
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("DBEdit_kod"));
+    // A new tax payment holds "0" there.
+    QCOMPARE(box(*f, QStringLiteral("DBEdit_kod"))->text(), QStringLiteral("0"));
+    if (typed.isEmpty())
+        Keys::press(Qt::Key_Delete);
+    else
+        Keys::type(typed);
+    Keys::press(Qt::Key(key));
+    auto *message = qobject_cast<QLabel *>(control(*f, QStringLiteral("l_kod")));
+    QVERIFY(message);
+    if (taken) {
+        QCOMPARE(focusName(), key == Qt::Key_Escape ? QStringLiteral("l3") : QStringLiteral("e_s2"));
+        QCOMPARE(document(*f, QStringLiteral("P22_KOD")), typed);
+        QVERIFY(message->text().isEmpty());
+        return;
+    }
+    // Kept in the box, told in red what it must hold; neither Esc nor Page Down gets out.
+    QCOMPARE(focusName(), QStringLiteral("DBEdit_kod"));
+    QCOMPARE(message->text(), QStringLiteral("УИН: 0 или 20/25 цифр"));
+    QVERIFY(message->isVisible());
+    for (Qt::Key other : {Qt::Key_Escape, Qt::Key_PageDown, Qt::Key_Return}) {
+        Keys::press(other);
+        QCOMPARE(focusName(), QStringLiteral("DBEdit_kod"));
+    }
+    // Mended, it goes on to the amount, which the new document has yet to get.
+    Keys::type(QStringLiteral("0"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("e_s2"));
+    QVERIFY(message->text().isEmpty());
+    QCOMPARE(document(*f, QStringLiteral("P22_KOD")), QStringLiteral("0"));
+}
+
+void TaxTest::unifiedTaxPaymentInOneChoice_data()
+{
+    QTest::addColumn<bool>("newDocument");
+    QTest::newRow("a new document") << true;
+    QTest::newRow("a simple payment made one") << false;
+}
+
+// Insert, the number and the date kept, "Электронно", "ЕНП", the amount twice, Enter to the end.
+void TaxTest::unifiedTaxPaymentInOneChoice()
+{
+    QFETCH(bool, newDocument);
+    SIGNED_IN(f, true, withDetails({{"NDS", "0"}}));
+    if (newDocument) {
+        Keys::press(Qt::Key_Insert);
+    } else {
+        QVERIFY(f->window().q1().find(QStringLiteral("ID"), QStringLiteral("D1")));
+        f->window().registerPage()->enter();
+        Keys::press(Qt::Key_Return);
+    }
+    QCOMPARE(focusName(), QStringLiteral("edit_nom"));
+    const QString number = box(*f, QStringLiteral("edit_nom"))->text();
+    pressTimes(Qt::Key_Return, 3); // number, date, "Электронно"
+    QCOMPARE(focusName(), QStringLiteral("l2"));
+    QCOMPARE(list(*f, QStringLiteral("l2"))->count(), 3);
+    pressTimes(Qt::Key_Right, 2); // the items stand side by side: ПРОСТ, НАЛОГ, ЕНП
+    QCOMPARE(list(*f, QStringLiteral("l2"))->currentItem()->text(), QStringLiteral("ЕНП"));
+    Keys::press(Qt::Key_Return);
+    // The tax panel stays shut; on to the amount, as the simple payment goes.
+    QVERIFY(control(*f, QStringLiteral("Panel3"))->isHidden());
+    if (newDocument) {
+        QCOMPARE(focusName(), QStringLiteral("e_s2"));
+        Keys::type(QStringLiteral("15000,00"));
+        Keys::type(QStringLiteral("15000,00"));
+    } else {
+        QCOMPARE(focusName(), QStringLiteral("edit_s"));
+        Keys::press(Qt::Key_Return);
+    }
+    QCOMPARE(focusName(), QStringLiteral("DBE_SCH_KT"));
+    for (int i = 0; i < 30 && focusName() != QLatin1String("DBE_vid_oper"); ++i)
+        Keys::press(Qt::Key_Return);
+    QCOMPARE(focusName(), QStringLiteral("DBE_vid_oper"));
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(f->window().pages()->currentWidget()->objectName(), QStringLiteral("all"));
+    QVERIFY2(f->dialogs().errors().isEmpty(), qPrintable(f->dialogs().errors().join('|')));
+
+    const QStringList columns = {"PRIZN_DK", "NOM", "P101_STATU", "P104_KBK", "P105_OKATO", "P106_OSNOV", "P107_PERIO",
+                                 "P108_N_DOC", "P109_D_DOC", "P110_TIP", "P22_KOD", "KPP_PL", "INN_POL", "KPP_POL",
+                                 "NAME_POL1", "NAME_POL2", "SCH_KT", "MFOBANKPOL", "K_SBANK_KT", "BANK_POL1", "NAZNACH1"};
+    const QStringList expected = {"3", number, "01", "18201061201010000510", "0", "0", "0", "0", "0", "", "0", "0",
+                                  "7727406020", "770701001", "Казначейство России", "(ФНС России)",
+                                  "03100643000000018500", "017003983", "40102810445370000059",
+                                  "ОТДЕЛЕНИЕ ТУЛА БАНКА РОССИИ//УФК по Тульской области г Тула",
+                                  "Единый налоговый платеж"};
+    QSqlQuery q = f->data().db().run(QStringLiteral("select NALOG, %1 from PL where %2")
+                                         .arg(columns.join(','), newDocument ? QStringLiteral("ID<>'D1'") : QStringLiteral("ID='D1'")));
+    QVERIFY(q.next());
+    QVERIFY(q.value(0).toBool());
+    for (int i = 0; i < columns.size(); ++i)
+        QVERIFY2(q.value(i + 1).toString() == expected.at(i),
+                 qPrintable(QStringLiteral("%1: %2").arg(columns.at(i), q.value(i + 1).toString())));
+    QVERIFY(!q.next());
+}
+
+void TaxTest::unifiedTaxPaymentWithoutItsRecipient()
+{
+    SIGNED_IN(f, true, [](TempDatabase &d) { d.db().execute(QStringLiteral("delete from S_POL")); });
+    Keys::press(Qt::Key_Insert);
+    pressTimes(Qt::Key_Return, 3);
+    pressTimes(Qt::Key_Right, 2);
+    Keys::press(Qt::Key_Return);
+    QCOMPARE(f->dialogs().messages(),
+             QStringList{QStringLiteral("В справочнике получателей нет получателя ЕНП (счёт 03100643000000018500)")});
+    QCOMPARE(focusName(), QStringLiteral("l2"));
+    QVERIFY(list(*f, QStringLiteral("l2"))->isVisible());
+    QVERIFY(!f->window().q1().logical(QStringLiteral("NALOG")));
+    QVERIFY(f->window().q1().text(QStringLiteral("SCH_KT")).isEmpty());
 }
 
 QTEST_MAIN(TaxTest)
