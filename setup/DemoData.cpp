@@ -18,16 +18,18 @@ struct Party
     const char *name1, *name2, *inn, *kpp, *account, *bik;
 };
 
-const Party payer = {"ООО \"Северный ветер\"", "", "7701234567", "770101001",
-                     "40702810400000012345", "044525225"};
+// Invented organisations: INNs with correct check digits, settlement accounts whose keys
+// match their banks' real BIKs, so that every demo order passes a bank's checks.
+const Party payer = {"ООО \"Северный ветер\"", "", "7701234560", "770101001",
+                     "40702810200000012345", "044525225"};
 
 const Party recipients[] = {
-    {"ООО \"Ромашка\"", "", "7702345678", "770201001", "40702810300000054321", "044525187"},
-    {"АО \"Технопарк\"", "", "7703456789", "770301001", "40702810700000011111", "044525593"},
-    {"ИП Сидоров Иван Петрович", "", "500100732259", "", "40802810500000022222", "044525823"},
-    {"ООО \"Невская логистика\"", "", "7804567890", "780401001", "40702810800000033333", "044030653"},
-    {"УФК по Тульской области", "(УФНС России по Тульской обл.)", "7107086130", "710701001",
-     "03100643000000018500", "017003983"},
+    {"ООО \"Ромашка\"", "", "7702345672", "770201001", "40702810300000054321", "044525187"},
+    {"АО \"Технопарк\"", "", "7703456784", "770301001", "40702810200000011111", "044525593"},
+    {"ИП Сидоров Иван Петрович", "", "500100732259", "", "40802810000000022222", "044525823"},
+    {"ООО \"Невская логистика\"", "", "7804567890", "780401001", "40702810500000033333", "044030653"},
+    // The unified tax payment's recipient, as every installation carries it.
+    {"Казначейство России", "(ФНС России)", "7727406020", "770701001", "03100643000000018500", "017003983"},
 };
 
 const char *bankNames[][3] = {
@@ -84,12 +86,12 @@ void addDirectories(Database &db)
                {NewTimestampId(), u(payer.inn), u(payer.kpp), u(payer.account), u(payer.bik), u(payer.name1),
                 u(payer.name2), QString(""), QString(""), u(payer.name1).left(20), u("v")});
     }
-    if (countOf(db, QStringLiteral("select count(*) from S_POL")) == 0) {
-        for (const Party &r : recipients)
+    // Each recipient once, by its account: the installation may have brought one of them already.
+    for (const Party &r : recipients)
+        if (countOf(db, QStringLiteral("select count(*) from S_POL where SCHET='%1'").arg(u(r.account))) == 0)
             db.run(partySql.arg(QStringLiteral("S_POL"), QString(), QString()),
                    {NewTimestampId(), u(r.inn), u(r.kpp), u(r.account), u(r.bik), u(r.name1), u(r.name2),
                     QString(""), QString(""), u(r.name1).left(20)});
-    }
 }
 
 } // namespace
@@ -138,20 +140,21 @@ void add(Database &db, const Options &options)
             const int n = perDay[date]++;
             const QString id = TimestampIdOf(QDateTime(date, QTime(8, 0)).addMSecs(qint64(n) * 1000 + random.bounded(1000)));
 
+            // A tax order is a unified tax payment: one KBK, fields 105 to 109 and 22 "0", the payer's KPP "0".
             const QVariantList row = {
                 QString::number(1 + i % 9999), dialect.toDb(ColumnKind::Date, date), amount,
                 u(payer.name1), u(payer.name2), QString(""), QString(""),
-                u(payer.inn), u(payer.account), u(payer.kpp),
+                u(payer.inn), u(payer.account), tax ? u("0") : u(payer.kpp),
                 bankField(payer.bik, 1), bankField(payer.bik, 2), u(payer.bik), u("г."), townOf(payer.bik),
                 u(r.name1).left(30), u(r.name2).left(30), QString(""), QString(""),
                 u(r.inn), u(r.account), u(r.kpp),
                 bankField(r.bik, 1), bankField(r.bik, 2), u(r.bik), u("г."), townOf(r.bik),
-                tax ? u("Налог на добавленную стоимость") : u("Оплата по счету № %1 от %2").arg(100 + i % 900).arg(date.toString(u("dd.MM.yy"))),
-                tax ? u("за 3 квартал") : u("за товары и услуги"), QString(""), QString(""),
-                ndsLine.left(30), u("5"), QString::number(nds),
-                tax ? u("01") : QString(""), tax ? u("18210301000011000110") : QString(""),
-                tax ? u("70701000") : QString(""), tax ? u("ТП") : QString(""),
-                tax ? u("КВ.03.%1").arg(date.year()) : QString(""), tax ? u("0") : QString(""),
+                tax ? u("Единый налоговый платеж") : u("Оплата по счету № %1 от %2").arg(100 + i % 900).arg(date.toString(u("dd.MM.yy"))),
+                tax ? QString("") : u("за товары и услуги"), QString(""), QString(""),
+                tax ? QString("") : ndsLine.left(30), u("5"), QString::number(nds),
+                tax ? u("01") : QString(""), tax ? u("18201061201010000510") : QString(""),
+                tax ? u("0") : QString(""), tax ? u("0") : QString(""),
+                tax ? u("0") : QString(""), tax ? u("0") : QString(""),
                 tax ? u("0") : QString(""), QString(""),
                 state, u("1"), AmountInWords(qRound64(amount * 10000)), u("01"),
                 dialect.toDb(ColumnKind::Logical, tax), id,

@@ -191,7 +191,8 @@ static QVariant fromText(const ColumnDef &column, const QString &text)
     }
 }
 
-static void loadTable(Database &db, const TableDef &table, const QString &path)
+// Loads the file's rows into the table; with a key column, only the rows whose key the table lacks.
+static void loadTable(Database &db, const TableDef &table, const QString &path, const char *key = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -212,11 +213,18 @@ static void loadTable(Database &db, const TableDef &table, const QString &path)
         marks << QStringLiteral("?");
     const QString sql = QStringLiteral("insert into %1 (%2) values (%3)")
                             .arg(QLatin1String(table.name), header.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    const int keyAt = key ? int(header.indexOf(QLatin1String(key))) : -1;
     for (int i = 1; i < lines.size(); ++i) {
         QString line = lines.at(i);
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         const QStringList cells = line.split(QLatin1Char('\t'));
+        if (keyAt >= 0) {
+            QSqlQuery there = db.run(QStringLiteral("select count(*) from %1 where %2=?").arg(QLatin1String(table.name), QLatin1String(key)),
+                                     {cells.value(keyAt)});
+            if (there.next() && there.value(0).toLongLong() > 0)
+                continue;
+        }
         QVariantList values;
         for (int c = 0; c < columns.size(); ++c)
             values << db.dialect().toDb(columns.at(c)->kind, fromText(*columns.at(c), cells.value(c)));
@@ -227,6 +235,8 @@ static void loadTable(Database &db, const TableDef &table, const QString &path)
 void loadInstallationData(Database &db, const QString &dir)
 {
     const char *tables[] = {"TNP", "N_PARAM", "NALOG", "VID_PL", "BANK", "PARAM"};
+    // Rows every installation carries, added to a table that lacks them: the unified tax payment's recipient.
+    const std::pair<const char *, const char *> keptRows[] = {{"S_POL", "SCHET"}};
     db.transaction();
     try {
         for (const char *name : tables) {
@@ -236,6 +246,13 @@ void loadInstallationData(Database &db, const QString &dir)
             loadTable(db, *Schema::table(QLatin1String(name)),
                       QDir(dir).filePath(QLatin1String(name) + QStringLiteral(".tsv")));
         }
+        for (const auto &[name, key] : keptRows)
+            loadTable(db, *Schema::table(QLatin1String(name)),
+                      QDir(dir).filePath(QLatin1String(name) + QStringLiteral(".tsv")), key);
+        // Statuses 09 to 12 were folded into 13 in October 2021: the list offers them no more.
+        // Documents that hold one keep it.
+        db.run(QStringLiteral("delete from N_PARAM where TIP=? and KOD in (?,?,?,?)"),
+               {QStringLiteral("s"), QStringLiteral("09"), QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12")});
         db.commit();
     } catch (...) {
         db.rollback();
