@@ -144,10 +144,14 @@ std::optional<QString> QtDialogs::askPlainText(const QString &caption, const QSt
     box.setWindowTitle(caption);
     box.setLabelText(prompt);
     box.setTextValue(defaultText);
-    // A long default, such as a path, shows whole where the screen has room.
+    // A long default, such as a path, and the caption, which the title bar would cut, show whole where the screen has room.
     if (auto *edit = box.findChild<QLineEdit *>()) {
-        const int needed = edit->fontMetrics().horizontalAdvance(defaultText) + 4 * edit->fontMetrics().height();
-        edit->setMinimumWidth(qMin(screenRoom(box), needed));
+        const int text = edit->fontMetrics().horizontalAdvance(defaultText) + 4 * edit->fontMetrics().height();
+        // A title bar draws the caption in bold beside its icon and three buttons.
+        QFont bold = box.font();
+        bold.setBold(true);
+        const int title = QFontMetrics(bold).horizontalAdvance(caption) + 6 * edit->fontMetrics().height();
+        edit->setMinimumWidth(qMin(screenRoom(box), qMax(text, title)));
     }
     if (execOver(box, m_parent) != QDialog::Accepted)
         return std::nullopt;

@@ -27,6 +27,7 @@ struct Seen
     QString textCut;
     // Where the text of the focused line edit did not fit it; empty when whole.
     QString editCut;
+    int width = 0;
 };
 
 // The text of a message box against its label: every word within the label's width,
@@ -85,6 +86,7 @@ Seen answerWithKey(const std::function<void()> &show, Qt::Key key, const QString
         seen.title = box->windowTitle();
         seen.textCut = cutOf(box);
         seen.editCut = editCutOf(focus);
+        seen.width = box->width();
         for (QAbstractButton *button : box->findChildren<QAbstractButton *>())
             if (button->isVisible())
                 seen.buttons << plain(button->text());
@@ -435,6 +437,16 @@ void DialogsTest::plainTextBoxShowsItsWholeDefault()
     QCOMPARE(seen.title, QStringLiteral("Выгрузка в банк"));
     QVERIFY2(seen.editCut.isEmpty(), qPrintable(seen.editCut));
     QCOMPARE(result, std::optional<QString>(path));
+
+    // With nothing to show, the box is still as wide as its caption, which the title bar would cut.
+    const QString caption = QStringLiteral("Справочник банков");
+    const Seen empty = answerWithKey([&] { dialogs.askPlainText(caption, QStringLiteral("Файл ED807 или BNKSEEK.DBF"), QString()); },
+                                     Qt::Key_Escape);
+    // A title bar draws it in bold beside an icon and three buttons.
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const int needed = QFontMetrics(bold).horizontalAdvance(caption) + 6 * QFontMetrics(QApplication::font()).height();
+    QVERIFY2(empty.width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(empty.width).arg(needed)));
 }
 
 void DialogsTest::progressKeys_data()
