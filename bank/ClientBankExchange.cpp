@@ -163,14 +163,40 @@ QList<Line> documentLines(const PaymentOrder &order)
     return lines;
 }
 
-// The encoder puts a substitute for a character it lacks and says nothing: only reading back tells.
-bool holds(const char *encoding, const QString &text)
+// Whether an encoding holds a text. The encoder puts a substitute for a character it lacks and
+// says nothing: only reading back tells. Made once per file, as opening a codec costs more than a line.
+class EncodingCheck
 {
-    QStringEncoder encoder(encoding);
-    QStringDecoder decoder(encoding);
-    const QByteArray bytes = encoder.encode(text);
-    return !encoder.hasError() && QString(decoder.decode(bytes)) == text;
-}
+public:
+    explicit EncodingCheck(const char *encoding) : m_encoder(encoding), m_decoder(encoding) {}
+
+    bool holds(const QString &text)
+    {
+        m_encoder.resetState();
+        m_decoder.resetState();
+        const QByteArray bytes = m_encoder.encode(text);
+        return !m_encoder.hasError() && QString(m_decoder.decode(bytes)) == text;
+    }
+
+    // The keys of the lines it cannot hold; the whole document is tried first, as it nearly always passes.
+    QStringList unheld(const QList<Line> &lines)
+    {
+        QString all;
+        for (const Line &line : lines)
+            all += line.second + QLatin1Char('\n');
+        QStringList keys;
+        if (holds(all))
+            return keys;
+        for (const Line &line : lines)
+            if (!holds(line.second))
+                keys << line.first;
+        return keys;
+    }
+
+private:
+    QStringEncoder m_encoder;
+    QStringDecoder m_decoder;
+};
 
 QString lineText(const Line &line)
 {
@@ -183,6 +209,7 @@ ClientBankExport WriteClientBankExchange(DataSet &documents, bool utf8)
 {
     const char *encoding = utf8 ? "UTF-8" : "windows-1251";
     ClientBankExport result;
+    EncodingCheck check(encoding);
     QStringList blocks;
     QStringList accounts;
     QDate from, to;
@@ -199,10 +226,7 @@ ClientBankExport WriteClientBankExchange(DataSet &documents, bool utf8)
         for (const QString &problem : CheckOrder(order))
             result.checkFailures << who + QStringLiteral(": ") + problem;
         const QList<Line> lines = documentLines(order);
-        QStringList unheld;
-        for (const Line &line : lines)
-            if (!holds(encoding, line.second))
-                unheld << line.first;
+        const QStringList unheld = check.unheld(lines);
         if (!unheld.isEmpty()) {
             result.unwritable << who + QStringLiteral(": в кодировке %1 не записывается текст полей %2")
                                            .arg(QLatin1String(encoding), unheld.join(QStringLiteral(", ")));
