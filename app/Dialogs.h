@@ -18,6 +18,7 @@ public:
     void message(const QString &text) override;
     bool askYesNo(const QString &caption, const QString &question) override;
     void error(const QString &text) override;
+    std::unique_ptr<Progress> progress(const QString &caption, const QString &label) override;
 
 private:
     // The main window's title once it has one, else the program's name.

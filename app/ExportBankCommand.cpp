@@ -5,11 +5,9 @@
 #include "store/DataLink.h"
 #include "store/DataSet.h"
 #include "store/Database.h"
-#include "store/DocumentChoice.h"
 #include "store/OutputPath.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QTextStream>
 
 int ExportBankCommand(const QStringList &args)
@@ -41,9 +39,7 @@ int ExportBankCommand(const QStringList &args)
         Database db;
         db.open(link, folder);
         DataSet documents(db);
-        SqlStatement statement = CompletedDocumentsSql(choice);
-        statement.sql += QStringLiteral(" order by DATE, NOM");
-        documents.setSql(statement);
+        documents.setSql(ExchangeDocumentsSql(choice));
         documents.open();
         if (documents.isEmpty())
             throw AppError(QStringLiteral("Нет выполненных документов для выгрузки; файл не записан"));
@@ -58,10 +54,7 @@ int ExportBankCommand(const QStringList &args)
         if (result.written == 0)
             throw AppError(QStringLiteral("Ни один документ не записывается; файл не записан"));
 
-        // The old file stays until the new one is whole.
-        QSaveFile file(target);
-        if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() || !file.commit())
-            throw AppError(QStringLiteral("Не записывается файл %1: %2").arg(out, file.errorString()));
+        SaveExchangeFile(target, out, result.bytes);
         QTextStream(stdout) << "Выгружено документов: " << result.written << " из " << documents.recordCount() << " в " << out << "\n";
         // Documents left out make the run a failure, though the others are written.
         return result.unwritable.isEmpty() ? 0 : 1;

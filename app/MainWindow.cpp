@@ -2,10 +2,12 @@
 #include "admin/AdminPage.h"
 #include "app/SignIn.h"
 #include "directories/DirectoryPanel.h"
+#include "directories/LoadBankDirectoryCommand.h"
 #include "directories/MenuPanel.h"
 #include "directories/SettingsPanel.h"
 #include "editor/EditorPage.h"
 #include "register/RegisterPage.h"
+#include "register/SendToBankCommand.h"
 
 #include <QStackedWidget>
 
@@ -82,10 +84,23 @@ void MainWindow::openMenuEntry(int entry)
     case MenuPanel::Recipients:
         m_recipients->open();
         break;
+    case MenuPanel::SendToBank:
+        runOverRegister([this] { SendToBankCommand(m_session); });
+        break;
+    case MenuPanel::LoadBanks:
+        runOverRegister([this] { LoadBankDirectoryCommand(m_session); });
+        break;
     default:
         m_settings->open();
         break;
     }
+}
+
+void MainWindow::runOverRegister(const std::function<void()> &command)
+{
+    m_registerPage->enter();
+    m_session.run(command);
+    m_registerPage->enter();
 }
 
 void MainWindow::leaveRecipientDirectory()

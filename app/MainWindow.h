@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class AdminPage;
 class Database;
 class Dialogs;
@@ -52,6 +54,8 @@ private:
     void showEditor();
     void showRegister();
     void openMenuEntry(int entry);
+    // A menu command that works over the register: the focus is in the grid before and after it.
+    void runOverRegister(const std::function<void()> &command);
     void leaveRecipientDirectory();
 
     Session m_session;

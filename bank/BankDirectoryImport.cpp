@@ -185,13 +185,14 @@ BankImportSummary ImportBankDirectory(Database &db, const BankFile &file, const 
             for (auto it = before.cbegin(); it != before.cend(); ++it)
                 if (!written.contains(it.key()))
                     ++summary.removed;
+        // Reported before the commit: a cancel at the end still leaves BANK as it was.
+        if (progress)
+            progress(summary.banks, file.banks.size());
         db.commit();
     } catch (...) {
         db.rollback();
         throw;
     }
-    if (progress)
-        progress(summary.banks, file.banks.size());
     for (auto it = unknown.cbegin(); it != unknown.cend(); ++it)
         summary.unknownTypes << QStringLiteral("«%1» (%2)").arg(it.key()).arg(it.value());
     return summary;

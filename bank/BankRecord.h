@@ -30,5 +30,6 @@ struct BankFile
     QStringList skipped;
 };
 
-// Told how far a reader has got: done and total, in the reader's own units.
+// Told how far a reader or the import has got: done and total, in its own units. It may throw
+// AppError to stop the work (a cancel); the import then leaves BANK as it was.
 using BankProgress = std::function<void(qint64 done, qint64 total)>;

@@ -42,8 +42,15 @@ namespace CheckDigits {
 
 bool isTreasuryAccount(const QString &bik, const QString &account)
 {
-    return bik.startsWith(QLatin1String("01")) || account.startsWith(QLatin1String("031"))
-           || account.startsWith(QLatin1String("40102"));
+    static const char *const biks[] = {"00", "01"};
+    static const char *const accounts[] = {"03", "40102"};
+    for (const char *start : biks)
+        if (bik.startsWith(QLatin1String(start)))
+            return true;
+    for (const char *start : accounts)
+        if (account.startsWith(QLatin1String(start)))
+            return true;
+    return false;
 }
 
 int accountKey(const QString &bik, const QString &account)

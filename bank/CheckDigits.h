@@ -10,7 +10,8 @@ bool isBik(const QString &text);
 // Twenty ASCII digits, the form of every account.
 bool isAccount(const QString &text);
 
-// Treasury accounts (a BIK of 01..., an account of 031... or 40102...) follow no key rule.
+// Treasury accounts follow no key rule: any account at a treasury division's BIK (00... or
+// 01...), a treasury account 03... and the single treasury account 40102... anywhere.
 bool isTreasuryAccount(const QString &bik, const QString &account);
 // The account's control key (its digit 9) against the BIK, or -1 when either is not all digits
 // of the right length. The key position of `account` is ignored.

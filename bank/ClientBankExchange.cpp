@@ -1,15 +1,14 @@
 #include "bank/ClientBankExchange.h"
 
-#include "bank/CheckDigits.h"
+#include "document/CheckOrder.h"
 #include "document/PaymentOrder.h"
 #include "print/AmountInWords.h"
 #include "store/AppError.h"
 #include "store/Clock.h"
 #include "store/DataSet.h"
 #include "store/Schema.h"
-#include "store/TextWidth.h"
 
-#include <QSet>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -19,24 +18,32 @@ namespace {
 
 using Line = std::pair<QString, QString>;
 
-// The payer's and the recipient's keys and the document columns behind them.
-struct PartyColumns
+using Member = QString PaymentOrder::*;
+
+// The payer's and the recipient's keys and the members of the order behind them.
+struct Party
 {
     const char *side;
-    const char *account, *inn, *kpp, *bank, *correspondent, *bik, *type, *settlement;
-    const char *name; // the four name columns are name + 1..4
+    Member account, inn, kpp, bank, correspondent, bik, type, settlement;
+    Member names[4];
 };
 
-const PartyColumns parties[] = {
-    {"Плательщик", "SCH_DT", "INN_PL", "KPP_PL", "BANK_PL1", "K_SBANK_DT", "MFOBANK_PL", "TNP_PL", "NNP_PL", "NAME_PL"},
-    {"Получатель", "SCH_KT", "INN_POL", "KPP_POL", "BANK_POL1", "K_SBANK_KT", "MFOBANKPOL", "TNP_POL", "NNP_POL", "NAME_POL"},
+const Party parties[] = {
+    {"Плательщик", &PaymentOrder::payerAccount, &PaymentOrder::payerInn, &PaymentOrder::payerKpp, &PaymentOrder::payerBank,
+     &PaymentOrder::payerCorrespondent, &PaymentOrder::payerBik, &PaymentOrder::payerSettlementType, &PaymentOrder::payerSettlement,
+     {&PaymentOrder::payerName1, &PaymentOrder::payerName2, &PaymentOrder::payerName3, &PaymentOrder::payerName4}},
+    {"Получатель", &PaymentOrder::recipientAccount, &PaymentOrder::recipientInn, &PaymentOrder::recipientKpp,
+     &PaymentOrder::recipientBank, &PaymentOrder::recipientCorrespondent, &PaymentOrder::recipientBik,
+     &PaymentOrder::recipientSettlementType, &PaymentOrder::recipientSettlement,
+     {&PaymentOrder::recipientName1, &PaymentOrder::recipientName2, &PaymentOrder::recipientName3, &PaymentOrder::recipientName4}},
 };
 
 // Fields 101 and 104 to 110, written for a tax payment only.
-const std::pair<const char *, const char *> taxKeys[] = {
-    {"СтатусСоставителя", "P101_STATU"}, {"ПоказательКБК", "P104_KBK"},      {"ОКАТО", "P105_OKATO"},
-    {"ПоказательОснования", "P106_OSNOV"}, {"ПоказательПериода", "P107_PERIO"}, {"ПоказательНомера", "P108_N_DOC"},
-    {"ПоказательДаты", "P109_D_DOC"},      {"ПоказательТипа", "P110_TIP"},
+const std::pair<const char *, Member> taxKeys[] = {
+    {"СтатусСоставителя", &PaymentOrder::status},   {"ПоказательКБК", &PaymentOrder::kbk},
+    {"ОКАТО", &PaymentOrder::okato},                 {"ПоказательОснования", &PaymentOrder::basis},
+    {"ПоказательПериода", &PaymentOrder::period},    {"ПоказательНомера", &PaymentOrder::basisNumber},
+    {"ПоказательДаты", &PaymentOrder::basisDate},    {"ПоказательТипа", &PaymentOrder::paymentType},
 };
 
 const char *const paymentKinds[] = {"", "электронно", "почтой", "телеграфом"};
@@ -65,74 +72,54 @@ bool writableDate(const QDate &date)
     return date.isValid() && date.year() >= 1 && date.year() <= 9999;
 }
 
-QString describe(DataSet &doc)
+QString describe(const PaymentOrder &order)
 {
-    const QDate date = doc.date(QStringLiteral("DATE"));
     return QStringLiteral("документ № %1 от %2 (ID %3)")
-        .arg(doc.text(QStringLiteral("NOM")).trimmed(), writableDate(date) ? date.toString(QStringLiteral("dd.MM.yyyy")) : QStringLiteral("?"),
-             doc.text(QStringLiteral("ID")));
+        .arg(order.number.trimmed(), writableDate(order.date) ? order.date.toString(QStringLiteral("dd.MM.yyyy")) : QStringLiteral("?"),
+             order.id);
 }
 
-// Why no bank would take the document's amount or date; empty when one would.
-QStringList paymentFaults(DataSet &doc)
+// Why no bank would take the order's amount or date; empty when one would. `storedDate` is the
+// date column's text, for a date that could not be read.
+QStringList paymentFaults(const PaymentOrder &order, const QString &storedDate)
 {
     QStringList faults;
-    if (doc.isNull(QStringLiteral("S"))) {
+    if (!order.amount) {
         faults << QStringLiteral("сумма не указана");
     } else {
-        try {
-            const double amount = doc.number(QStringLiteral("S"));
-            const QString shown = QString::number(amount, 'g', 15);
-            if (!std::isfinite(amount))
-                faults << QStringLiteral("сумма %1 не является числом").arg(shown);
-            else if (amount < 0)
-                faults << QStringLiteral("сумма %1 отрицательна").arg(shown);
-            else if (!AmountHasWords(amount))
-                faults << QStringLiteral("сумма %1 больше 999 999 999 999 999,99").arg(shown);
-            else if (QString::number(amount, 'f', 2) == QLatin1String("0.00"))
-                faults << QStringLiteral("сумма %1 равна нулю в копейках").arg(shown);
-        } catch (const AppError &error) {
-            faults << error.message();
-        }
+        const double amount = *order.amount;
+        const QString shown = QString::number(amount, 'g', 15);
+        if (!std::isfinite(amount))
+            faults << QStringLiteral("сумма %1 не является числом").arg(shown);
+        else if (amount < 0)
+            faults << QStringLiteral("сумма %1 отрицательна").arg(shown);
+        else if (!AmountHasWords(amount))
+            faults << QStringLiteral("сумма %1 больше 999 999 999 999 999,99").arg(shown);
+        else if (QString::number(amount, 'f', 2) == QLatin1String("0.00"))
+            faults << QStringLiteral("сумма %1 равна нулю в копейках").arg(shown);
     }
-    if (!writableDate(doc.date(QStringLiteral("DATE")))) {
+    if (!writableDate(order.date)) {
         // A date the engine could not read comes back as none at all.
-        const QString stored = doc.text(QStringLiteral("DATE")).trimmed();
+        const QString stored = storedDate.trimmed();
         faults << (stored.isEmpty() ? QStringLiteral("дата не указана или невозможна") : QStringLiteral("дата «%1» невозможна").arg(stored));
     }
     return faults;
 }
 
-QStringList checkDocument(DataSet &doc)
+QList<Line> documentLines(const PaymentOrder &order)
 {
-    QStringList reasons;
-    for (const PartyColumns &p : parties) {
-        const QString account = doc.text(QLatin1String(p.account)).trimmed();
-        const QString bik = doc.text(QLatin1String(p.bik)).trimmed();
-        if (!CheckDigits::accountMatchesBik(bik, account))
-            reasons << QStringLiteral("счёт %1 не сходится с БИК %2 (%3)").arg(account, bik, key(p.side));
-        const QString inn = doc.text(QLatin1String(p.inn)).trimmed();
-        // "0" stands for a recipient who has no INN.
-        if (!inn.isEmpty() && inn != QLatin1String("0") && !CheckDigits::innIsValid(inn))
-            reasons << QStringLiteral("ИНН %1 неверен (%2)").arg(inn, key(p.side));
-    }
-    return reasons;
-}
-
-QList<Line> documentLines(DataSet &doc)
-{
-    const auto text = [&](const char *column) { return oneLine(doc.text(QLatin1String(column))); };
+    const auto text = [&](Member member) { return oneLine(order.*member); };
     QList<Line> lines;
     const auto add = [&](const QString &k, const QString &v) { lines.append({k, v}); };
     add(key("СекцияДокумент"), key("Платежное поручение"));
-    add(key("Номер"), text("NOM"));
-    add(key("Дата"), doc.date(QStringLiteral("DATE")).toString(QStringLiteral("dd.MM.yyyy")));
-    add(key("Сумма"), doc.isNull(QStringLiteral("S")) ? QString() : QString::number(doc.number(QStringLiteral("S")), 'f', 2));
-    for (const PartyColumns &p : parties) {
+    add(key("Номер"), text(&PaymentOrder::number));
+    add(key("Дата"), order.date.toString(QStringLiteral("dd.MM.yyyy")));
+    add(key("Сумма"), order.amount ? QString::number(*order.amount, 'f', 2) : QString());
+    for (const Party &p : parties) {
         const QString side = key(p.side);
         QStringList names;
-        for (int n = 1; n <= 4; ++n)
-            names << text((QByteArray(p.name) + QByteArray::number(n)).constData());
+        for (Member name : p.names)
+            names << text(name);
         add(side + key("Счет"), text(p.account));
         add(side, names.join(QLatin1Char(' ')).simplified());
         add(side + key("ИНН"), text(p.inn));
@@ -146,38 +133,70 @@ QList<Line> documentLines(DataSet &doc)
         add(side + key("Корсчет"), text(p.correspondent));
         add(side + key("КПП"), text(p.kpp));
     }
-    const int kind = text("VID_PLAT").toInt();
+    const int kind = text(&PaymentOrder::paymentKind).toInt();
     add(key("ВидПлатежа"), key(paymentKinds[kind >= 0 && kind < 4 ? kind : 0]));
-    add(key("ВидОплаты"), text("VID_OP").isEmpty() ? QStringLiteral("01") : text("VID_OP"));
+    const QString operation = text(&PaymentOrder::operationKind);
+    add(key("ВидОплаты"), operation.isEmpty() ? QStringLiteral("01") : operation);
+    // Field 22: a budget payment always carries it, another order when it has one.
+    const QString accrualId = text(&PaymentOrder::accrualId);
+    if (order.tax || !accrualId.isEmpty())
+        add(key("Код"), accrualId);
 
-    const TableDef &pl = *Schema::table(QStringLiteral("PL"));
-    QStringList purpose;
-    QList<int> widths;
-    for (int n = 1; n <= 5; ++n) {
-        const QString column = QStringLiteral("NAZNACH%1").arg(n);
-        purpose << oneLine(doc.text(column));
-        widths << Schema::column(pl, column)->width;
-    }
+    static const QList<int> widths = [] {
+        const TableDef &pl = *Schema::table(QStringLiteral("PL"));
+        QList<int> w;
+        for (int n = 1; n <= 5; ++n)
+            w << Schema::column(pl, QStringLiteral("NAZNACH%1").arg(n))->width;
+        return w;
+    }();
+    const QStringList purpose = {text(&PaymentOrder::purpose1), text(&PaymentOrder::purpose2), text(&PaymentOrder::purpose3),
+                                 text(&PaymentOrder::purpose4), text(&PaymentOrder::vatLine)};
     add(key("НазначениеПлатежа"), JoinPurpose(purpose, widths));
     for (int n = 1; n <= 5; ++n)
         if (!purpose.at(n - 1).isEmpty())
             add(key("НазначениеПлатежа") + QString::number(n), purpose.at(n - 1));
-    if (doc.logical(QStringLiteral("NALOG")))
-        for (const auto &[k, column] : taxKeys)
-            add(key(k), text(column));
-    add(key("Очередность"), text("OCHER_PL"));
+    if (order.tax)
+        for (const auto &[k, member] : taxKeys)
+            add(key(k), text(member));
+    add(key("Очередность"), text(&PaymentOrder::priority));
     add(key("КонецДокумента"), QString());
     return lines;
 }
 
-// The encoder puts a substitute for a character it lacks and says nothing: only reading back tells.
-bool holds(const char *encoding, const QString &text)
+// Whether an encoding holds a text. The encoder puts a substitute for a character it lacks and
+// says nothing: only reading back tells. Made once per file, as opening a codec costs more than a line.
+class EncodingCheck
 {
-    QStringEncoder encoder(encoding);
-    QStringDecoder decoder(encoding);
-    const QByteArray bytes = encoder.encode(text);
-    return !encoder.hasError() && QString(decoder.decode(bytes)) == text;
-}
+public:
+    explicit EncodingCheck(const char *encoding) : m_encoder(encoding), m_decoder(encoding) {}
+
+    bool holds(const QString &text)
+    {
+        m_encoder.resetState();
+        m_decoder.resetState();
+        const QByteArray bytes = m_encoder.encode(text);
+        return !m_encoder.hasError() && QString(m_decoder.decode(bytes)) == text;
+    }
+
+    // The keys of the lines it cannot hold; the whole document is tried first, as it nearly always passes.
+    QStringList unheld(const QList<Line> &lines)
+    {
+        QString all;
+        for (const Line &line : lines)
+            all += line.second + QLatin1Char('\n');
+        QStringList keys;
+        if (holds(all))
+            return keys;
+        for (const Line &line : lines)
+            if (!holds(line.second))
+                keys << line.first;
+        return keys;
+    }
+
+private:
+    QStringEncoder m_encoder;
+    QStringDecoder m_decoder;
+};
 
 QString lineText(const Line &line)
 {
@@ -190,25 +209,24 @@ ClientBankExport WriteClientBankExchange(DataSet &documents, bool utf8)
 {
     const char *encoding = utf8 ? "UTF-8" : "windows-1251";
     ClientBankExport result;
+    EncodingCheck check(encoding);
     QStringList blocks;
     QStringList accounts;
     QDate from, to;
     documents.first();
     for (int row = 0; row < documents.recordCount(); ++row) {
         documents.setRecNo(row);
-        const QString who = describe(documents);
-        const QStringList faults = paymentFaults(documents);
+        const PaymentOrder order = PaymentOrder::fromCurrentRow(documents);
+        const QString who = describe(order);
+        const QStringList faults = paymentFaults(order, documents.text(QStringLiteral("DATE")));
         if (!faults.isEmpty()) {
             result.unwritable << who + QStringLiteral(": не записан, ") + faults.join(QStringLiteral("; "));
             continue;
         }
-        for (const QString &reason : checkDocument(documents))
-            result.checkFailures << who + QStringLiteral(": ") + reason;
-        const QList<Line> lines = documentLines(documents);
-        QStringList unheld;
-        for (const Line &line : lines)
-            if (!holds(encoding, line.second))
-                unheld << line.first;
+        for (const QString &problem : CheckOrder(order))
+            result.checkFailures << who + QStringLiteral(": ") + problem;
+        const QList<Line> lines = documentLines(order);
+        const QStringList unheld = check.unheld(lines);
         if (!unheld.isEmpty()) {
             result.unwritable << who + QStringLiteral(": в кодировке %1 не записывается текст полей %2")
                                            .arg(QLatin1String(encoding), unheld.join(QStringLiteral(", ")));
@@ -218,12 +236,9 @@ ClientBankExport WriteClientBankExchange(DataSet &documents, bool utf8)
         for (const Line &line : lines)
             texts << lineText(line);
         blocks << texts.join(QStringLiteral("\r\n"));
-        const QDate date = documents.date(QStringLiteral("DATE"));
-        if (date.isValid()) {
-            from = from.isValid() ? std::min(from, date) : date;
-            to = to.isValid() ? std::max(to, date) : date;
-        }
-        const QString account = oneLine(documents.text(QStringLiteral("SCH_DT")));
+        from = from.isValid() ? std::min(from, order.date) : order.date;
+        to = to.isValid() ? std::max(to, order.date) : order.date;
+        const QString account = oneLine(order.payerAccount);
         if (!accounts.contains(account))
             accounts << account;
         ++result.written;
@@ -251,4 +266,18 @@ ClientBankExport WriteClientBankExchange(DataSet &documents, bool utf8)
     QStringEncoder encoder(encoding);
     result.bytes = encoder.encode(text);
     return result;
+}
+
+SqlStatement ExchangeDocumentsSql(const DocumentChoice &choice)
+{
+    SqlStatement statement = CompletedDocumentsSql(choice);
+    statement.sql += QStringLiteral(" order by DATE, NOM");
+    return statement;
+}
+
+void SaveExchangeFile(const QString &path, const QString &shownPath, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw AppError(QStringLiteral("Не записывается файл %1: %2").arg(shownPath, file.errorString()));
 }

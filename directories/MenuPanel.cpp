@@ -11,6 +11,8 @@ const QStringList &MenuPanel::entries()
         QStringLiteral("ПАРАМЕТРЫ"),
         QStringLiteral("СПРАВОЧНИК ПЛАТЕЛЬЩИКОВ"),
         QStringLiteral("СПРАВОЧНИК ПОЛУЧАТЕЛЕЙ"),
+        QStringLiteral("ВЫГРУЗКА В БАНК"),
+        QStringLiteral("ЗАГРУЗКА СПРАВОЧНИКА БАНКОВ"),
     };
     return items;
 }

@@ -4,14 +4,14 @@
 
 class QListWidget;
 
-// Panel_menu over the register: the list lb_menu of the settings and the two
-// directories. It hides itself once the focus leaves it.
+// Panel_menu over the register: the list lb_menu of the settings, the two directories,
+// the export to the bank and the bank directory's load. It hides itself once the focus leaves it.
 class MenuPanel : public QFrame
 {
     Q_OBJECT
 
 public:
-    enum Entry { Settings, Payers, Recipients };
+    enum Entry { Settings, Payers, Recipients, SendToBank, LoadBanks };
     static const QStringList &entries();
 
     explicit MenuPanel(QWidget *parent = nullptr);

@@ -1,35 +1,21 @@
 #include "register/PrintCommand.h"
 
 #include "print/PrintForm.h"
-#include "register/DocumentState.h"
 #include "register/OpenDocumentCommand.h"
+#include "register/ShownDocuments.h"
 #include "session/Session.h"
 #include "store/AppError.h"
-#include "store/DocumentChoice.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 
 namespace {
 
-const QString lockedMessage = QStringLiteral("Документ блокирован с другого компьютера!");
-const QString notReadyMessage = QStringLiteral("Документ не готов к печати!");
-
 PrintForm &formOf(Session &session)
 {
     if (!session.printForm())
         throw AppError(QStringLiteral("Форма печати не создана"));
     return *session.printForm();
-}
-
-// The refusal for the document under the cursor, or nothing when it may print.
-std::optional<QString> refusalFor(const QString &state)
-{
-    if (DocumentState::isLocked(state))
-        return lockedMessage;
-    if (state == DocumentState::Saved)
-        return notReadyMessage;
-    return std::nullopt;
 }
 
 // Asks for the copies and sets them on the form; false leaves the count and the source as they were.
@@ -57,13 +43,8 @@ void openOne(Session &session, DataSet &source, const QString &id)
 
 void openCompleted(Session &session, DataSet &source, DocumentChoice::Kind kind)
 {
-    DocumentChoice choice;
-    choice.kind = kind;
-    choice.archive = session.isArchive();
-    if (session.setting(QStringLiteral("P6")) != QLatin1String("0"))
-        choice.owner = session.userPas();
     source.close();
-    source.setSql(CompletedDocumentsSql(choice));
+    source.setSql(CompletedDocumentsSql(ShownDocuments(session, kind)));
     source.open();
 }
 
@@ -102,7 +83,7 @@ void PrintCommand(Session &session, DataSet &source)
     switch (session.dialogs().askScope()) {
     case Dialogs::Scope::Current: {
         // Judged from the list as last loaded: F4 does not reload.
-        if (const auto refusal = refusalFor(documents.text(QStringLiteral("PRIZN_DK")))) {
+        if (const auto refusal = CurrentDocumentRefusal(documents.text(QStringLiteral("PRIZN_DK")))) {
             session.dialogs().message(*refusal);
             return;
         }
@@ -148,7 +129,7 @@ void ViewCommand(Session &session, DataSet &source)
         session.dialogs().message(DocumentGoneMessage());
         return;
     }
-    if (const auto refusal = refusalFor(documents.text(QStringLiteral("PRIZN_DK")))) {
+    if (const auto refusal = CurrentDocumentRefusal(documents.text(QStringLiteral("PRIZN_DK")))) {
         session.dialogs().message(*refusal);
         return;
     }

@@ -21,6 +21,10 @@ public:
     void close();
     bool isOpen() const;
 
+    // The data link it was opened with and the working folder that holds sql.udl.
+    const DataLink &link() const { return m_link; }
+    const QString &workingDir() const { return m_workingDir; }
+
     const SqlDialect &dialect() const { return m_dialect; }
     Engine engine() const { return m_dialect.engine(); }
     QSqlDatabase connection() const;
@@ -45,7 +49,6 @@ public:
     void noteFailure() { m_suspect = true; }
 
 private:
-
     QString m_name;
     DataLink m_link;
     QString m_workingDir;

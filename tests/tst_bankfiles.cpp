@@ -353,6 +353,10 @@ private slots:
     void exportRoundTrip_data();
     void exportRoundTrip();
     void exportChecksDigits();
+    void exportAccrualId_data();
+    void exportAccrualId();
+    void exportNamesCheckProblems_data();
+    void exportNamesCheckProblems();
     void exportRefusesUnheldText();
     void exportLeavesOutUnpayable_data();
     void exportLeavesOutUnpayable();
@@ -732,7 +736,7 @@ void BankFilesTest::exportRoundTrip()
                 {"НазначениеПлатежа", "Налог на прибыль"}, {"НазначениеПлатежа1", "Налог на прибыль"},
                 {"СтатусСоставителя", "01"}, {"ПоказательКБК", "18210101011011000110"}, {"ОКАТО", "70701000"},
                 {"ПоказательОснования", "ТП"}, {"ПоказательПериода", "КВ.04.2026"}, {"ПоказательНомера", "0"},
-                {"ПоказательДаты", "0"}, {"ПоказательТипа", ""}});
+                {"ПоказательДаты", "0"}, {"ПоказательТипа", ""}, {"Код", ""}});
     QCOMPARE(e.documents.at(1), tax);
 }
 
@@ -765,6 +769,85 @@ void BankFilesTest::exportChecksDigits()
     QVERIFY(!QFile::exists(out));
     QCOMPARE(ExportBankCommand({out, QStringLiteral("--strict"), QStringLiteral("--id"), QStringLiteral("D1")}), 0);
     QVERIFY(QFile::exists(out));
+}
+
+void BankFilesTest::exportAccrualId_data()
+{
+    QTest::addColumn<bool>("tax");
+    QTest::addColumn<QString>("stored");  // P22_KOD
+    QTest::addColumn<bool>("line");       // whether a Код= line is written
+    QTest::newRow("budget payment with an accrual id") << true << "18209965264512345678" << true;
+    QTest::newRow("budget payment with 0") << true << "0" << true;
+    QTest::newRow("budget payment without one") << true << "" << true;
+    QTest::newRow("commercial payment with an accrual id") << false << "0318209965264512345678901" << true;
+    QTest::newRow("commercial payment without one") << false << "" << false;
+}
+
+void BankFilesTest::exportAccrualId()
+{
+    QFETCH(bool, tax);
+    QFETCH(QString, stored);
+    QFETCH(bool, line);
+    DATABASE(t);
+    QVariantMap order = tax ? taxOrder() : simpleOrder();
+    order.insert(QStringLiteral("P22_KOD"), stored);
+    t->addDocument(QStringLiteral("PL"), order);
+    const QString out = QDir(t->folder()).filePath(QStringLiteral("out.txt"));
+    QCOMPARE(ExportBankCommand({out}), 0);
+    const QByteArray bytes = fileBytes(out);
+    const Exchange e = readExchange(bytes, "windows-1251");
+    QCOMPARE(e.documents.size(), 1);
+    QCOMPARE(e.documents.first().contains(QStringLiteral("Код")), line);
+    QCOMPARE(e.documents.first().value(QStringLiteral("Код")), stored);
+    // The line comes after the kind of payment, before the purpose.
+    if (line)
+        QVERIFY(QString(QStringDecoder("windows-1251").decode(bytes)).contains(
+            QStringLiteral("ВидОплаты=01\r\nКод=%1\r\nНазначениеПлатежа=").arg(stored)));
+}
+
+void BankFilesTest::exportNamesCheckProblems_data()
+{
+    QTest::addColumn<QVariantMap>("changes");
+    QTest::addColumn<QStringList>("named"); // what the standard error says of document 16
+    QTest::newRow("KBK of 19 digits, no accrual id")
+        << QVariantMap{{"P104_KBK", "1821010101101100011"}} << QStringList{"104", "1821010101101100011", "22"};
+    QTest::newRow("period of a month 13")
+        << QVariantMap{{"P107_PERIO", "МС.13.2026"}, {"P22_KOD", "0"}} << QStringList{"107", "МС.13.2026"};
+    QTest::newRow("to a bank account")
+        << QVariantMap{{"SCH_KT", "40702810000000000002"}, {"MFOBANKPOL", "044525187"}, {"K_SBANK_KT", "30101810700000000187"},
+                       {"P22_KOD", "0"}}
+        << QStringList{"03", "40102"};
+    QTest::newRow("priority 7") << QVariantMap{{"OCHER_PL", "7"}, {"P22_KOD", "0"}} << QStringList{"очерёдность", "«7»"};
+}
+
+void BankFilesTest::exportNamesCheckProblems()
+{
+    QFETCH(QVariantMap, changes);
+    QFETCH(QStringList, named);
+    DATABASE(t);
+    t->addDocument(QStringLiteral("PL"), simpleOrder());
+    QVariantMap tax = taxOrder();
+    tax.insert(changes);
+    t->addDocument(QStringLiteral("PL"), tax);
+    const QString out = QDir(t->folder()).filePath(QStringLiteral("out.txt"));
+    QString errors;
+    QCOMPARE(runProgram(t->folder(), {QStringLiteral("export-bank"), out}, &errors), 0);
+    const QStringList lines = errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(!lines.isEmpty(), "no problem named");
+    for (const QString &line : lines)
+        QVERIFY2(line.startsWith(QStringLiteral("документ № 16 от 03.12.2026 (ID D2): ")), qPrintable(line));
+    for (const QString &word : named)
+        QVERIFY2(errors.contains(word), qPrintable(word + QStringLiteral(" not in ") + errors));
+    // Named, still written.
+    QCOMPARE(readExchange(fileBytes(out), "windows-1251").documents.size(), 2);
+    QVERIFY(QFile::remove(out));
+    QCOMPARE(runProgram(t->folder(), {QStringLiteral("export-bank"), out, QStringLiteral("--strict")}, &errors), 1);
+    QVERIFY2(errors.contains(QStringLiteral("ID D2")) && errors.contains(QStringLiteral("--strict")), qPrintable(errors));
+    QVERIFY(!QFile::exists(out));
+    // The good one alone passes --strict.
+    QCOMPARE(runProgram(t->folder(), {QStringLiteral("export-bank"), out, QStringLiteral("--strict"), QStringLiteral("--id"),
+                                      QStringLiteral("D1")}, &errors), 0);
+    QCOMPARE(readExchange(fileBytes(out), "windows-1251").documents.size(), 1);
 }
 
 void BankFilesTest::exportRefusesUnheldText()

@@ -75,6 +75,10 @@ void CheckDigitsTest::accountMatchesBik_data()
     QTest::newRow("treasury BIK") << "017003983" << "03100643000000016600" << true;
     QTest::newRow("treasury single account at any BIK") << "044525225" << "40102810445370000059" << true;
     QTest::newRow("treasury account 031 at any BIK") << "044525225" << "03100643000000010000" << true;
+    QTest::newRow("treasury account 032 at any BIK") << "044525225" << "03212643000000010000" << true;
+    QTest::newRow("treasury division BIK 00") << "004525988" << "03100643000000017300" << true;
+    QTest::newRow("treasury division BIK 00, other account") << "004525988" << "40702810000000000009" << true;
+    QTest::newRow("account 04 at a bank's BIK") << "044525225" << "04702810000000000009" << false;
     QTest::newRow("empty account") << "044525225" << "" << false;
     QTest::newRow("empty BIK") << "" << "40702810000000000001" << false;
     QTest::newRow("letters") << "044525225" << "4070281000000000000A" << false;

@@ -1211,7 +1211,8 @@ void CommandsTest::menu()
     for (int i = 0; i < list->count(); ++i)
         entries << list->item(i)->text();
     QCOMPARE(entries, (QStringList{QStringLiteral("ПАРАМЕТРЫ"), QStringLiteral("СПРАВОЧНИК ПЛАТЕЛЬЩИКОВ"),
-                                   QStringLiteral("СПРАВОЧНИК ПОЛУЧАТЕЛЕЙ")}));
+                                   QStringLiteral("СПРАВОЧНИК ПОЛУЧАТЕЛЕЙ"), QStringLiteral("ВЫГРУЗКА В БАНК"),
+                                   QStringLiteral("ЗАГРУЗКА СПРАВОЧНИКА БАНКОВ")}));
     QCOMPARE(list->currentRow(), 0);
     QCOMPARE(list->selectedItems().size(), 1);
     QCOMPARE(list->selectedItems().first()->text(), QStringLiteral("ПАРАМЕТРЫ"));

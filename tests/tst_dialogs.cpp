@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +25,9 @@ struct Seen
     QString focusedButton;
     // Where the box's text did not fit its label, as measured with the label's font; empty when whole.
     QString textCut;
+    // Where the text of the focused line edit did not fit it; empty when whole.
+    QString editCut;
+    int width = 0;
 };
 
 // The text of a message box against its label: every word within the label's width,
@@ -29,6 +35,9 @@ struct Seen
 QString cutOf(QWidget *box)
 {
     auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    // A progress box has one label of its own.
+    if (!label && qobject_cast<QProgressDialog *>(box))
+        label = box->findChild<QLabel *>();
     if (!label)
         return {};
     const QRect room = label->contentsRect();
@@ -37,6 +46,23 @@ QString cutOf(QWidget *box)
     if (needed.width() > room.width() || needed.height() > room.height() || label->geometry().right() > box->width())
         return QStringLiteral("«%1» needs %2x%3, the label has %4x%5")
             .arg(label->text()).arg(needed.width()).arg(needed.height()).arg(room.width()).arg(room.height());
+    return {};
+}
+
+// The text of a line edit against the room its style gives the text.
+QString editCutOf(QWidget *focus)
+{
+    auto *edit = qobject_cast<QLineEdit *>(focus);
+    if (!edit)
+        return {};
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = edit->contentsRect();
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    const int room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit).width() - 4;
+    const int needed = edit->fontMetrics().horizontalAdvance(edit->text());
+    if (needed > room)
+        return QStringLiteral("«%1» needs %2, the edit has %3").arg(edit->text()).arg(needed).arg(room);
     return {};
 }
 
@@ -59,6 +85,8 @@ Seen answerWithKey(const std::function<void()> &show, Qt::Key key, const QString
         poll->stop();
         seen.title = box->windowTitle();
         seen.textCut = cutOf(box);
+        seen.editCut = editCutOf(focus);
+        seen.width = box->width();
         for (QAbstractButton *button : box->findChildren<QAbstractButton *>())
             if (button->isVisible())
                 seen.buttons << plain(button->text());
@@ -104,6 +132,9 @@ private slots:
     void plainTextBox();
     void boxesShowTheirWholeText_data();
     void boxesShowTheirWholeText();
+    void plainTextBoxShowsItsWholeDefault();
+    void progressKeys_data();
+    void progressKeys();
 
 private:
     bool m_russian = false;
@@ -355,6 +386,19 @@ void DialogsTest::boxesShowTheirWholeText_data()
                                                   "или отмените правку.");
     QTest::newRow("long path") << "message" << QString()
                                << QStringLiteral("Не записывается файл /home/buh/Документы/Платежи/2026/выгрузка_за_декабрь.txt");
+    QStringList problems;
+    for (int i = 0; i < 10; ++i)
+        problems << QStringLiteral("документ № %1 от 01.12.2026 (ID 0112261015%2): Получатель: КПП «7710010011» неверен: "
+                                   "нужно 9 знаков (цифры, в 5-6 знаках и латинские буквы) или «0»")
+                        .arg(200 + i).arg(i, 5, 10, QLatin1Char('0'));
+    QTest::newRow("problems before the export") << "yesno" << QStringLiteral("Выгрузка в банк")
+                                                << QStringLiteral("Ошибки в документах:\n%1\n… и ещё 5\n\nВыгрузить всё равно?")
+                                                       .arg(problems.join(QLatin1Char('\n')));
+    QTest::newRow("bank directory loaded") << "message" << QString()
+        << QStringLiteral("Загружено банков: 2561\nСправочник банков заменён целиком полным справочником "
+                          "/home/buh/Загрузки/20261201_ED807_full.xml (ED807): банков в нём 2561. Изменилось банков: 14 "
+                          "(добавлено 3, изменено 9, удалено 2), без изменений 2547\n"
+                          "Из записанных банков с отозванной лицензией: 120; пропущено записей: 0");
 }
 
 void DialogsTest::boxesShowTheirWholeText()
@@ -377,6 +421,74 @@ void DialogsTest::boxesShowTheirWholeText()
         },
         Qt::Key_Escape);
     QVERIFY2(seen.textCut.isEmpty(), qPrintable(seen.textCut));
+}
+
+void DialogsTest::plainTextBoxShowsItsWholeDefault()
+{
+    QWidget window;
+    window.resize(800, 600);
+    window.show();
+    QtDialogs dialogs(&window);
+    const QString path = QStringLiteral("/home/buh/Документы/Платежи/2026/декабрь/1c_to_kl.txt");
+    std::optional<QString> result;
+    const Seen seen = answerWithKey(
+        [&] { result = dialogs.askPlainText(QStringLiteral("Выгрузка в банк"), QStringLiteral("Имя файла"), path); },
+        Qt::Key_Return);
+    QCOMPARE(seen.title, QStringLiteral("Выгрузка в банк"));
+    QVERIFY2(seen.editCut.isEmpty(), qPrintable(seen.editCut));
+    QCOMPARE(result, std::optional<QString>(path));
+
+    // With nothing to show, the box is still as wide as its caption, which the title bar would cut.
+    const QString caption = QStringLiteral("Справочник банков");
+    const Seen empty = answerWithKey([&] { dialogs.askPlainText(caption, QStringLiteral("Файл ED807 или BNKSEEK.DBF"), QString()); },
+                                     Qt::Key_Escape);
+    // A title bar draws it in bold beside an icon and three buttons.
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const int needed = QFontMetrics(bold).horizontalAdvance(caption) + 6 * QFontMetrics(QApplication::font()).height();
+    QVERIFY2(empty.width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(empty.width).arg(needed)));
+}
+
+void DialogsTest::progressKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Esc") << int(Qt::Key_Escape);
+    QTest::newRow("Enter on its one button") << int(Qt::Key_Return);
+}
+
+void DialogsTest::progressKeys()
+{
+    QFETCH(int, key);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Добрый день, Иванова Анна!"));
+    window.resize(800, 600);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QtDialogs dialogs(&window);
+    const QString label = QStringLiteral("Чтение файла /home/buh/Загрузки/Банк России/справочники/20261201_ED807_full.xml");
+    bool cancelled = false;
+    int reports = 0;
+    // Reports for three seconds at most: a key that does not cancel lets them run out, before
+    // the answering helper's own five-second close.
+    const Seen seen = answerWithKey(
+        [&] {
+            const auto progress = dialogs.progress(QStringLiteral("Справочник банков"), label);
+            for (; reports < 300 && !cancelled; ++reports) {
+                QTest::qWait(10);
+                cancelled = !progress->report(reports, 300);
+            }
+            // Once cancelled, it stays so.
+            if (cancelled)
+                QVERIFY(!progress->report(reports, 300));
+        },
+        Qt::Key(key));
+    QCOMPARE(seen.title, QStringLiteral("Справочник банков"));
+    QVERIFY2(seen.textCut.isEmpty(), qPrintable(seen.textCut));
+    QVERIFY2(cancelled, qPrintable(QStringLiteral("%1 reports").arg(reports)));
+    // Closed, and the keyboard back on the window it was shown over.
+    QVERIFY(!QApplication::activeModalWidget());
+    QTRY_COMPARE(QApplication::activeWindow(), &window);
 }
 
 QTEST_MAIN(DialogsTest)

@@ -62,6 +62,43 @@ void ScriptedDialogs::error(const QString &text)
     log << QStringLiteral("error:") + text;
 }
 
+namespace {
+
+// Reports to the script's counters and cancels at the report it names.
+class ScriptedProgress : public Dialogs::Progress
+{
+public:
+    explicit ScriptedProgress(ScriptedDialogs &dialogs) : m_dialogs(dialogs) {}
+    ~ScriptedProgress() override { m_dialogs.log << QStringLiteral("progress closed"); }
+
+    void setLabel(const QString &text) override { m_dialogs.log << QStringLiteral("progress label:") + text; }
+
+    bool report(qint64 done, qint64 total) override
+    {
+        m_dialogs.lastReport = {done, total};
+        if (m_cancelled)
+            return false;
+        if (++m_dialogs.reports == m_dialogs.cancelAtReport) {
+            m_cancelled = true;
+            m_dialogs.log << QStringLiteral("progress cancelled");
+        }
+        return !m_cancelled;
+    }
+
+private:
+    ScriptedDialogs &m_dialogs;
+    bool m_cancelled = false;
+};
+
+} // namespace
+
+std::unique_ptr<Dialogs::Progress> ScriptedDialogs::progress(const QString &caption, const QString &label)
+{
+    seen();
+    log << QStringLiteral("progress:") + caption + QLatin1Char('|') + label;
+    return std::make_unique<ScriptedProgress>(*this);
+}
+
 static QStringList withPrefix(const QStringList &log, const QString &prefix)
 {
     QStringList out;

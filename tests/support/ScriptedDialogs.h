@@ -17,8 +17,14 @@ public:
     // Answers of the plain input box; an empty optional is a cancel.
     QQueue<std::optional<QString>> plainTextAnswers;
     QQueue<Dialogs::Scope> scopeAnswers;
+    // The progress report, counted from 1 over the test, at which the user cancels; 0: never.
+    int cancelAtReport = 0;
+    // Progress reports made so far, and the last one as done and total.
+    int reports = 0;
+    std::pair<qint64, qint64> lastReport{-1, -1};
     // Every interaction in order: "ask:caption|prompt", "message:text",
-    // "yesno:caption|question", "error:text", "plain:caption|prompt|default", "scope".
+    // "yesno:caption|question", "error:text", "plain:caption|prompt|default", "scope",
+    // "progress:caption|label", "progress label:label", "progress cancelled", "progress closed".
     QStringList log;
     // Questions that came with no scripted answer.
     int unanswered = 0;
@@ -32,6 +38,7 @@ public:
     void message(const QString &text) override;
     bool askYesNo(const QString &caption, const QString &question) override;
     void error(const QString &text) override;
+    std::unique_ptr<Progress> progress(const QString &caption, const QString &label) override;
 
     QStringList messages() const;
     QStringList errors() const;

@@ -1,0 +1,23 @@
+#include "register/ShownDocuments.h"
+
+#include "register/DocumentState.h"
+#include "session/Session.h"
+
+DocumentChoice ShownDocuments(Session &session, DocumentChoice::Kind kind)
+{
+    DocumentChoice choice;
+    choice.kind = kind;
+    choice.archive = session.isArchive();
+    if (session.setting(QStringLiteral("P6")) != QLatin1String("0"))
+        choice.owner = session.userPas();
+    return choice;
+}
+
+std::optional<QString> CurrentDocumentRefusal(const QString &state)
+{
+    if (DocumentState::isLocked(state))
+        return QStringLiteral("Документ блокирован с другого компьютера!");
+    if (state == DocumentState::Saved)
+        return QStringLiteral("Документ не готов к печати!");
+    return std::nullopt;
+}
