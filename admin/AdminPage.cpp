@@ -95,8 +95,10 @@ AdminPage::AdminPage(Session &session, QWidget *parent) : QWidget(parent), m_ses
             [this](const QModelIndex &current) {
                 // The move saves the row being edited; a refused save keeps the cursor on it.
                 m_session.run([&] {
-                    if (current.isValid() && current.row() != m_users.recNo())
+                    if (current.isValid() && current.row() != m_users.recNo()) {
+                        m_users.post();
                         m_users.setRecNo(current.row());
+                    }
                 });
                 if (current.isValid() && current.row() != m_users.recNo())
                     selectCurrentRow();

@@ -28,7 +28,7 @@ bool SignIn::run()
         DataSet &user = m_window.qPas();
         user.close();
         const QString password = dialogs.askText(QStringLiteral("Ввод пароля"), QStringLiteral("Введите пароль"), QString());
-        user.setSql(QStringLiteral("select * from PARAM where PAS=?"), {password});
+        user.setQuery({QStringLiteral("PARAM"), {{QStringLiteral("PAS"), password}}});
         user.open();
         // A user row left without a password signs nobody in.
         if (user.isEmpty() || password.trimmed().isEmpty()) {

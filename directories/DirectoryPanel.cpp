@@ -114,8 +114,10 @@ DirectoryPanel::DirectoryPanel(Kind kind, Session &session, QWidget *parent)
             [this](const QModelIndex &current) {
                 // The move saves a row still in editing; a failed save keeps the cursor.
                 m_session.run([&] {
-                    if (current.isValid() && current.row() != m_query.recNo())
+                    if (current.isValid() && current.row() != m_query.recNo()) {
+                        m_query.post();
                         m_query.setRecNo(current.row());
+                    }
                 });
                 if (current.isValid() && current.row() != m_query.recNo())
                     selectCurrentRow();
@@ -155,7 +157,7 @@ void DirectoryPanel::open()
         // A row left in editing when the panel hid is saved, not dropped by the reopening.
         m_query.post();
         m_query.close();
-        m_query.setSql(QStringLiteral("select * from %1 order by 1").arg(QLatin1String(m_form.table)));
+        m_query.setQuery({QLatin1String(m_form.table), {}, QStringLiteral("1")});
         m_query.open();
     });
     selectCurrentRow();

@@ -608,7 +608,7 @@ bool EditorPage::handleAccount()
         return false;
     }
     m_general.close();
-    m_general.setSql(QStringLiteral("select * from S_POL where SCHET=?"), {doc.text(QStringLiteral("SCH_KT"))});
+    m_general.setQuery({QStringLiteral("S_POL"), {{QStringLiteral("SCHET"), doc.text(QStringLiteral("SCH_KT"))}}});
     m_general.open();
     if (!m_general.isEmpty()) {
         m_general.first();
@@ -652,7 +652,7 @@ bool EditorPage::handleBank()
     DataSet &doc = m_session.documents();
     const QString account = doc.text(QStringLiteral("SCH_KT"));
     m_recipients.close();
-    m_recipients.setSql(QStringLiteral("select * from S_POL where SCHET=?"), {account});
+    m_recipients.setQuery({QStringLiteral("S_POL"), {{QStringLiteral("SCHET"), account}}});
     m_recipients.open();
     if (m_recipients.isEmpty()) {
         // The directory grows from the documents: a new account joins it once its bank is known.

@@ -11,7 +11,7 @@ QString Fill(Session &session, DataSet &lookup, DataSet &bankQuery)
 {
     const QString account = QLatin1String(TreasuryAccount);
     lookup.close();
-    lookup.setSql(QStringLiteral("select * from S_POL where SCHET=?"), {account});
+    lookup.setQuery({QStringLiteral("S_POL"), {{QStringLiteral("SCHET"), account}}});
     lookup.open();
     if (lookup.isEmpty())
         return QStringLiteral("В справочнике получателей нет получателя ЕНП (счёт %1)").arg(account);

@@ -14,7 +14,7 @@ void CopyDocumentCommand(Session &session, DataSet &general)
     if (session.isArchive() || documents.isEmpty())
         return;
     general.close();
-    general.setSql(QStringLiteral("select * from PL where ID=?"), {documents.text(QStringLiteral("ID"))});
+    general.setQuery({QStringLiteral("PL"), {{QStringLiteral("ID"), documents.text(QStringLiteral("ID"))}}});
     general.open();
     if (general.isEmpty()) {
         session.dialogs().message(DocumentGoneMessage());

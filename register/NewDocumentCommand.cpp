@@ -90,7 +90,7 @@ bool NewDocumentCommand(Session &session, DataSet &general, DataSet &bank)
     if (session.isArchive())
         return false;
     general.close();
-    general.setSql(QStringLiteral("select * from S_PLAT where PRIOR='v'"));
+    general.setQuery({QStringLiteral("S_PLAT"), {{QStringLiteral("PRIOR"), QStringLiteral("v")}}});
     general.open();
     if (general.isEmpty()) {
         session.dialogs().message(QStringLiteral("Не заполнен справочник плательщиков"));

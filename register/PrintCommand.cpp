@@ -37,7 +37,7 @@ bool askCopies(Session &session)
 void openOne(Session &session, DataSet &source, const QString &id)
 {
     source.close();
-    source.setSql(QStringLiteral("select * from %1 where ID=?").arg(session.isArchive() ? QStringLiteral("PL_A") : QStringLiteral("PL")), {id});
+    source.setQuery({session.isArchive() ? QStringLiteral("PL_A") : QStringLiteral("PL"), {{QStringLiteral("ID"), id}}});
     source.open();
 }
 

@@ -306,10 +306,7 @@ void RegisterPage::confirmSearch()
     const QString column = m_search->column();
     const QString value = q1.isEmpty() ? QString() : q1.text(column);
     m_search->setText(value);
-    if (column == QLatin1String("S"))
-        q1.setFilter(QStringLiteral("S=") + value);
-    else
-        q1.setFilter(column + QLatin1Char('=') + sqlQuote(value));
+    q1.setFilter(RowFilter(column, value));
     q1.setFiltered(true);
     m_grid->setFocus();
 }

@@ -5,6 +5,8 @@
 Session::Session(Database &db, Dialogs &dialogs) : m_db(db), m_dialogs(dialogs), m_documents(db), m_user(db)
 {
     m_documents.setObjectName(QStringLiteral("q1"));
+    // The editor's record rides on the register's cursor: a move writes it first.
+    m_documents.setPostsOnMove(true);
     m_user.setObjectName(QStringLiteral("q_pas"));
 }
 
@@ -26,7 +28,7 @@ bool Session::isAdministrator() const
 void Session::ReloadRegister()
 {
     m_documents.close();
-    m_documents.setSql(RegisterSql(m_archive, setting(QStringLiteral("P6")), userPas()));
+    m_documents.setQuery(RegisterQuery(m_archive, setting(QStringLiteral("P6")), userPas()));
     m_documents.open();
 }
 
@@ -35,13 +37,13 @@ void Session::loadCodeNames()
     m_taxNames.clear();
     m_kindNames.clear();
     DataSet names(m_db);
-    names.setSql(QStringLiteral("select * from NALOG"));
+    names.setQuery({QStringLiteral("NALOG")});
     names.open();
     for (names.first(); !names.eof(); names.next())
         if (!names.value(QStringLiteral("KOD")).isNull())
             m_taxNames.insert(names.logical(QStringLiteral("KOD")), names.text(QStringLiteral("NAME")));
     names.close();
-    names.setSql(QStringLiteral("select * from VID_PL"));
+    names.setQuery({QStringLiteral("VID_PL")});
     names.open();
     for (names.first(); !names.eof(); names.next())
         m_kindNames.insert(names.text(QStringLiteral("KOD")), names.text(QStringLiteral("NAME")));

@@ -4,7 +4,7 @@
 BankDetails LookupBank(DataSet &bankQuery, DataSet &generalQuery, const QString &bik)
 {
     bankQuery.close();
-    bankQuery.setSql(QStringLiteral("select * from BANK where NEWNUM=?"), {bik});
+    bankQuery.setQuery({QStringLiteral("BANK"), {{QStringLiteral("NEWNUM"), bik}}});
     bankQuery.open();
     BankDetails bank;
     if (bankQuery.isEmpty())
@@ -23,7 +23,7 @@ BankDetails LookupBank(DataSet &bankQuery, DataSet &generalQuery, const QString 
 QString LookupSettlementTypeName(DataSet &generalQuery, const QString &code)
 {
     generalQuery.close();
-    generalQuery.setSql(QStringLiteral("select * from TNP where KOD=?"), {code});
+    generalQuery.setQuery({QStringLiteral("TNP"), {{QStringLiteral("KOD"), code}}});
     generalQuery.open();
     if (generalQuery.isEmpty())
         return {};

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "store/AppError.h"
-#include "store/RowStore.h"
+#include "store/RowFilter.h"
 #include "store/Schema.h"
+#include "store/Snapshot.h"
 #include "store/SqlText.h"
+#include "store/TableQuery.h"
 
 #include <QBitArray>
 #include <QDate>
@@ -11,14 +13,13 @@
 #include <QVariant>
 #include <QVector>
 
-#include <functional>
+#include <optional>
 
 class Database;
 
-// A reusable query object: close, set the SQL text, open. The result is a static
-// snapshot held in memory; edits are written to the table at once and kept in
-// the snapshot. Rows are addressed by their position among the visible rows
-// (those that pass the filter).
+// A reusable query object: close, set the statement, open. The rows are a snapshot held
+// in memory (Snapshot); a current row moves over the visible ones; an edit is made in a
+// buffer and written by post (RowWriter) at once, to exactly the row it was read from.
 class DataSet : public QObject
 {
     Q_OBJECT
@@ -27,22 +28,25 @@ public:
     enum class State { Inactive, Browse, Edit, Insert };
 
     explicit DataSet(Database &db, QObject *parent = nullptr);
-    ~DataSet() override;
 
     void close();
-    // The statement with `?` marks for the values, bound in order: a typed value
-    // never becomes SQL text.
+    // A statement the program builds itself.
+    void setQuery(const TableQuery &query);
+    // A statement given as text, with `?` marks for the values, bound in order: a typed
+    // value never becomes SQL text. Such a statement keeps every column it gives.
     void setSql(const QString &sql, const QVariantList &values = {});
     void setSql(const SqlStatement &statement) { setSql(statement.sql, statement.values); }
     QString sql() const { return m_sql; }
     QVariantList sqlValues() const { return m_values; }
     // The statement with its values written in as quoted literals, for messages and tests.
     QString statementText() const;
-    // The columns to keep in memory for every row of a `select * from T [where ...]
-    // [order by C [desc]]` over a table with a visible key; the other columns are read
-    // by key for the row that asks for them, and an order by a date or a number is
-    // made in memory. Any other statement keeps every column. Stays across setSql.
+    // The columns to keep in memory for every row of a built statement over a table with a
+    // visible key; the other columns are read by key for the row that asks, and an order by a
+    // date or a number is made in memory. Stays across setQuery.
     void setHeldColumns(const QStringList &columns) { m_held = columns; }
+    // Whether moving the cursor writes a pending edit first (the register's list, where the
+    // editor's record rides on the cursor). Off, a move while editing is refused.
+    void setPostsOnMove(bool posts) { m_postsOnMove = posts; }
     void open();
     bool isOpen() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
@@ -51,17 +55,13 @@ public:
     int recordCount() const;
     bool isEmpty() const { return recordCount() == 0; }
     int recNo() const { return m_current; }
-    // Every cursor move (setRecNo, first, next, locate, find, a filter change)
-    // posts a pending edit first; when that post throws, the cursor stays.
     void setRecNo(int row);
     void first();
     void next();
     bool eof() const { return m_eof; }
 
     // Moves to the first visible row whose column text starts with prefix.
-    bool locate(const QString &column, const QString &prefix,
-                Qt::CaseSensitivity cs = Qt::CaseInsensitive);
-
+    bool locate(const QString &column, const QString &prefix, Qt::CaseSensitivity cs = Qt::CaseInsensitive);
     // Moves to the first visible row whose column holds exactly this stored text.
     bool find(const QString &column, const QString &value);
 
@@ -70,10 +70,10 @@ public:
     QVariant rowKey() const;
     bool findRowKey(const QVariant &key);
 
-    QStringList columnNames() const { return m_names; }
-    int columnIndex(const QString &name) const; // -1 when absent; any letter case
+    QStringList columnNames() const { return m_rows.names(); }
+    int columnIndex(const QString &name) const { return m_rows.columnIndex(name); }
     bool hasColumn(const QString &name) const { return columnIndex(name) >= 0; }
-    ColumnKind columnKind(int column) const { return m_kinds.at(column); }
+    ColumnKind columnKind(int column) const { return m_rows.kind(column); }
 
     // The current row (or the edit buffer while editing).
     QVariant value(const QString &column) const;
@@ -97,9 +97,9 @@ public:
     void setValue(int column, const QVariant &value);
     // Text in the program's own forms: dd.mm.yy dates, decimal comma, True/False.
     void setText(const QString &column, const QString &text);
-    // Writes every column assigned since edit(), by an update that names the row as it
-    // was read; a row changed since on another computer throws RowChangedError, the
-    // snapshot row is read again and the edit buffer kept.
+    // Writes every column assigned since edit(), to the row as it was read; a row changed
+    // since on another computer throws RowChangedError, the snapshot row is read again and
+    // the edit buffer kept; a row deleted meanwhile throws RowDeletedError.
     void post();
     // Compare-and-set: writes the edit only if the stored column still holds
     // expectedRaw ("" for empty or null). False when another computer changed it
@@ -113,11 +113,11 @@ public:
     // that this program changed by a direct statement; assigned edit values stay. False when gone.
     bool refreshRow();
 
-    // A filter of the forms COLUMN='text' or COLUMN=number; hides rows without a new query.
-    void setFilter(const QString &expression);
-    QString filter() const { return m_filterText; }
+    // Hides the rows whose column does not hold the value, without a new query.
+    void setFilter(const RowFilter &filter);
+    const RowFilter &filter() const { return m_rows.filter(); }
     void setFiltered(bool on);
-    bool isFiltered() const { return m_filtered; }
+    bool isFiltered() const { return m_rows.isFiltered(); }
 
     // Runs a change that is to be written at once; when it fails, the pending
     // record is dropped, so that no later cursor move writes it unchecked.
@@ -137,63 +137,32 @@ signals:
     void currentMoved(int row);
 
 private:
-    struct Filter;
-    struct Plan;
-    Plan plan() const;
     int column(const QString &name) const; // throws when absent
-    int storeRow(int visibleRow) const;
-    int visibleRow(int storeRow) const; // -1 when filtered out
-    QVariant decode(int storeRow, int column) const;
-    QByteArrayView rawBytes(int storeRow, int column) const;
-    QByteArrayView lazyBytes(int storeRow, int column) const;
-    void fetchWhole(quint32 record) const;
-    void writeRow(int storeRow, const QVector<QVariant> &values);
-    void sortRows(int column, bool descending);
-    // The first visible row, or every stored row, whose cell passes; a held
-    // column's distinct values are judged once each.
-    int firstMatch(int column, const std::function<bool(QByteArrayView)> &test) const;
-    QVector<int> storedMatches(int column, const std::function<bool(QByteArrayView)> &test) const;
+    QByteArrayView raw(int storedRow, int column) const;
+    QVariant decode(int storedRow, int column) const;
     void requireCurrent() const;
     void requireEditing() const;
     void requireRowKey() const;
     void checkValue(int column, const QVariant &value) const;
-    void postPending();
-    QVariant keyValue(int storeRow) const;
-    void changedColumns(QStringList *sets, QVariantList *values) const;
-    bool isTableColumn(int column) const;
-    // Whether the row is stored now as the snapshot read it, compared in the snapshot's own forms.
-    bool storedAsRead(int storeRow) const;
-    bool rereadRow(int storeRow);
+    // Before the cursor moves: a pending edit is written where the list asks for it, else refused.
+    void beforeMove();
+    QVariant keyValue(int storedRow) const;
+    QList<std::pair<int, QVariant>> assignedColumns() const;
+    bool rereadRow(int storedRow);
     [[noreturn]] void refuseChangedRow();
     void finishEdit();
-    void rebuildView();
-    void keepRow(int storeRow);
-    bool passes(QByteArrayView raw) const;
+    void keepRow(int storedRow);
 
     Database &m_db;
     QString m_sql;
     QVariantList m_values;
+    std::optional<TableQuery> m_query;
     QStringList m_held;
+    bool m_postsOnMove = false;
     State m_state = State::Inactive;
-    const TableDef *m_table = nullptr;
-    int m_keyColumn = -1;
-    QStringList m_names;            // visible columns, canonical names
-    QVector<ColumnKind> m_kinds;    // per stored column
-    QVector<int> m_widths;          // text widths, 0 = unlimited
-    int m_storedColumns = 0;        // visible + hidden key
-    QVector<int> m_slot;            // per stored column: its column in m_store, or -1 when read by key
-    RowStore m_store;
-    QVector<quint32> m_order;       // stored row -> record of m_store
-    QVector<int> m_view;            // visible row -> stored row, when filtered
-    bool m_filtered = false;
-    QString m_filterText;
-    Filter *m_filter = nullptr;
+    Snapshot m_rows;
     int m_current = -1;
     bool m_eof = true;
-
-    // The whole of one record, for the columns not held.
-    mutable qint64 m_wholeRecord = -1;
-    mutable QVector<QByteArray> m_whole;
 
     QVector<QVariant> m_buffer;
     QVector<QByteArray> m_editWhole; // the edited row as read, for the columns not held

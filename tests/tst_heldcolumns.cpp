@@ -15,6 +15,8 @@
 namespace {
 
 const QStringList held{QStringLiteral("ID"), QStringLiteral("DATE"), QStringLiteral("NOM"), QStringLiteral("S")};
+// The register's kind of statement, as the program builds it.
+const TableQuery byDate{QStringLiteral("PL"), {}, QStringLiteral("DATE"), true};
 
 #define REQUIRE_VALID(t) \
     if (!(t).isValid()) QFAIL(qPrintable((t).reason()))
@@ -109,7 +111,7 @@ void HeldColumnsTest::offersEveryColumnInTableOrder()
     plain.open();
     DataSet narrow(t.db());
     narrow.setHeldColumns(held);
-    narrow.setSql(QStringLiteral("select * from PL order by DATE desc"));
+    narrow.setQuery(byDate);
     narrow.open();
     QCOMPARE(narrow.columnNames(), plain.columnNames());
     QCOMPARE(narrow.recordCount(), 2);
@@ -126,20 +128,20 @@ void HeldColumnsTest::offersEveryColumnInTableOrder()
 
 void HeldColumnsTest::ordersLikeTheEngine_data()
 {
-    QTest::addColumn<QString>("sql");
-    QTest::addColumn<QString>("engineSql");
-    QTest::newRow("date desc") << "select * from PL order by DATE desc" << "select DATE from PL order by DATE desc";
-    QTest::newRow("date") << "select * from PL order by DATE" << "select DATE from PL order by DATE";
-    QTest::newRow("amount desc, where") << "select * from PL where LOGIN=? order by S desc"
-                                        << "select S from PL where LOGIN=? order by S desc";
-    QTest::newRow("text by the engine") << "select * from PL order by NAME_POL1 desc"
-                                        << "select NAME_POL1 from PL order by NAME_POL1 desc";
+    QTest::addColumn<QString>("orderBy");
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<bool>("ownOnly"); // where LOGIN=?
+    QTest::newRow("date desc") << "DATE" << true << false;
+    QTest::newRow("date") << "DATE" << false << false;
+    QTest::newRow("amount desc, where") << "S" << true << true;
+    QTest::newRow("text by the engine") << "NAME_POL1" << true << false;
 }
 
 void HeldColumnsTest::ordersLikeTheEngine()
 {
-    QFETCH(QString, sql);
-    QFETCH(QString, engineSql);
+    QFETCH(QString, orderBy);
+    QFETCH(bool, descending);
+    QFETCH(bool, ownOnly);
     TempDatabase t(options());
     REQUIRE_VALID(t);
     // Many documents of a day, some without a date or an amount: where the engines
@@ -157,16 +159,19 @@ void HeldColumnsTest::ordersLikeTheEngine()
             row.insert(QStringLiteral("S"), i % 2 ? double((i * 37) % 11) + 0.25 : 1000.0 - i);
         t.addDocument(QStringLiteral("PL"), row);
     }
-    const QString orderColumn = engineSql.section(QLatin1Char(' '), 1, 1);
-    const QVariantList values = sql.contains(QLatin1Char('?')) ? QVariantList{QStringLiteral("1")} : QVariantList{};
+    TableQuery query{QStringLiteral("PL"), {}, orderBy, descending};
+    if (ownOnly)
+        query.equal.append({QStringLiteral("LOGIN"), QStringLiteral("1")});
+    const SqlStatement statement = query.statement();
+    const QString engineSql = QString(statement.sql).replace(QStringLiteral("select *"), QStringLiteral("select ") + orderBy);
     DataSet narrow(t.db());
     narrow.setHeldColumns(held);
-    narrow.setSql(sql, values);
+    narrow.setQuery(query);
     narrow.open();
-    QCOMPARE(column(narrow, orderColumn), engineColumn(t.db(), engineSql, values));
+    QCOMPARE(column(narrow, orderBy), engineColumn(t.db(), engineSql, statement.values));
     // The same documents as the whole rows, each once.
     DataSet plain(t.db());
-    plain.setSql(sql, values);
+    plain.setSql(statement);
     plain.open();
     QStringList narrowIds = column(narrow, QStringLiteral("ID"));
     QStringList plainIds = column(plain, QStringLiteral("ID"));
@@ -217,7 +222,7 @@ void HeldColumnsTest::postComparesColumnsReadByKey()
     other.open(t.link(), t.folder());
     DataSet ds(t.db());
     ds.setHeldColumns(held);
-    ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
+    ds.setQuery(byDate);
     ds.open();
     ds.edit();
     QCOMPARE(ds.text(QStringLiteral("NAZNACH1")), QStringLiteral("за товар"));
@@ -240,7 +245,7 @@ void HeldColumnsTest::columnsReadByKeyAreTakenAtEdit()
     t.addDocument(QStringLiteral("PL"), {{"ID", "D2"}, {"DATE", QDate(2024, 4, 1)}, {"NAZNACH1", "аренда"}});
     DataSet ds(t.db());
     ds.setHeldColumns(held);
-    ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
+    ds.setQuery(byDate);
     ds.open();
     // Read on another row while D1 is edited: the edit still compares with D1 as it was taken.
     ds.edit();
@@ -265,7 +270,7 @@ void HeldColumnsTest::rowDeletedElsewhereIsRefused()
     t.addDocument(QStringLiteral("PL"), {{"ID", "D1"}, {"DATE", QDate(2024, 5, 1)}, {"NOM", "3"}});
     DataSet ds(t.db());
     ds.setHeldColumns(held);
-    ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
+    ds.setQuery(byDate);
     ds.open();
     t.db().execute(QStringLiteral("delete from PL"));
     // The list is a snapshot: the row stays listed with what was held.
@@ -284,7 +289,7 @@ void HeldColumnsTest::insertedRowOffersEveryColumn()
     t.addDocument(QStringLiteral("PL"), {{"ID", "D1"}, {"DATE", QDate(2024, 5, 1)}});
     DataSet ds(t.db());
     ds.setHeldColumns(held);
-    ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
+    ds.setQuery(byDate);
     ds.open();
     ds.insert();
     ds.setValue(QStringLiteral("ID"), QStringLiteral("D2"));
@@ -314,7 +319,7 @@ void HeldColumnsTest::searchFilterAndFindOverHeldColumns()
                                              {"S", 1000.5 + i}});
     DataSet narrow(t.db());
     narrow.setHeldColumns(held);
-    narrow.setSql(QStringLiteral("select * from PL order by DATE desc"));
+    narrow.setQuery(byDate);
     narrow.open();
     const QStringList ids = column(narrow, QStringLiteral("ID"));
     const QStringList amounts = column(narrow, QStringLiteral("S"));
@@ -336,7 +341,7 @@ void HeldColumnsTest::searchFilterAndFindOverHeldColumns()
     QCOMPARE(narrow.recNo(), firstWith(numbers, QStringLiteral("16")));
     QVERIFY(narrow.find(QStringLiteral("ID"), QStringLiteral("D123")));
     QCOMPARE(narrow.recNo(), int(ids.indexOf(QStringLiteral("D123"))));
-    narrow.setFilter(QStringLiteral("NOM='4'"));
+    narrow.setFilter(RowFilter(QStringLiteral("NOM"), QStringLiteral("4")));
     narrow.setFiltered(true);
     QStringList expected;
     for (int r = 0; r < ids.size(); ++r)
@@ -357,7 +362,7 @@ void HeldColumnsTest::olderTableWithoutAHeldColumnIsReadWhole()
     t.db().execute(QStringLiteral("alter table PL drop column CHEKED"));
     DataSet ds(t.db());
     ds.setHeldColumns(held + QStringList{QStringLiteral("CHEKED")});
-    ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
+    ds.setQuery(byDate);
     ds.open();
     QCOMPARE(column(ds, QStringLiteral("ID")), (QStringList{QStringLiteral("D2"), QStringLiteral("D1")}));
     QVERIFY(!ds.hasColumn(QStringLiteral("CHEKED")));

@@ -65,6 +65,7 @@ private slots:
     void emptyValueIsNoNumber();
     void cursorMovePostsPendingEdit_data();
     void cursorMovePostsPendingEdit();
+    void cursorMoveWithoutThePolicyRefused();
     void failedPostOnMoveKeepsEditAndCursor();
     void lockIsTakenByOneComputerOnly_data();
     void lockIsTakenByOneComputerOnly();
@@ -220,7 +221,7 @@ void StoreTest::walksAndLocates()
 
 void StoreTest::findsExactStoredText_data()
 {
-    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("filter"); // a number the list is filtered on, or none
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("value");
     QTest::addColumn<int>("row"); // -1: not found, the cursor stays on the first row
@@ -231,8 +232,8 @@ void StoreTest::findsExactStoredText_data()
     QTest::newRow("longer text is no match") << "" << "NAME_POL1" << "Ромашка-22" << -1;
     QTest::newRow("amount as stored") << "" << "S" << "10" << 1;
     QTest::newRow("last row") << "" << "ID" << "c" << 2;
-    QTest::newRow("row among the filtered") << "NOM='5'" << "ID" << "c" << 1;
-    QTest::newRow("hidden by the filter") << "NOM='5'" << "ID" << "b" << -1;
+    QTest::newRow("row among the filtered") << "5" << "ID" << "c" << 1;
+    QTest::newRow("hidden by the filter") << "5" << "ID" << "b" << -1;
 }
 
 void StoreTest::findsExactStoredText()
@@ -253,7 +254,7 @@ void StoreTest::findsExactStoredText()
     ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
     ds.open();
     if (!filter.isEmpty()) {
-        ds.setFilter(filter);
+        ds.setFilter(RowFilter(QStringLiteral("NOM"), filter));
         ds.setFiltered(true);
     }
     ds.first();
@@ -499,20 +500,22 @@ void StoreTest::postToVanishedRowFails()
 
 void StoreTest::filterHidesRows_data()
 {
-    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("value");
     QTest::addColumn<QStringList>("ids");
-    QTest::newRow("number") << "NOM='5'" << QStringList{"a", "c"};
-    QTest::newRow("recipient with a quote") << "NAME_POL1='ООО ''Р'''" << QStringList{"b"};
-    QTest::newRow("amount with comma") << "S=1234,5" << QStringList{"a", "b"};
-    QTest::newRow("whole amount") << "S=1500" << QStringList{"c"};
-    QTest::newRow("empty amount") << "S=" << QStringList{};
-    QTest::newRow("empty number") << "NOM=''" << QStringList{};
-    QTest::newRow("recipient with a line break") << "NAME_POL1='ООО\nСевер'" << QStringList{"c"};
+    QTest::newRow("number") << "NOM" << "5" << QStringList{"a", "c"};
+    QTest::newRow("recipient with a quote") << "NAME_POL1" << "ООО 'Р'" << QStringList{"b"};
+    QTest::newRow("amount with comma") << "S" << "1234,5" << QStringList{"a", "b"};
+    QTest::newRow("whole amount") << "S" << "1500" << QStringList{"c"};
+    QTest::newRow("empty amount") << "S" << "" << QStringList{};
+    QTest::newRow("empty number") << "NOM" << "" << QStringList{};
+    QTest::newRow("recipient with a line break") << "NAME_POL1" << "ООО\nСевер" << QStringList{"c"};
 }
 
 void StoreTest::filterHidesRows()
 {
-    QFETCH(QString, filter);
+    QFETCH(QString, column);
+    QFETCH(QString, value);
     QFETCH(QStringList, ids);
     TempDatabase t(options());
     REQUIRE_VALID(t);
@@ -522,7 +525,7 @@ void StoreTest::filterHidesRows()
     DataSet ds(t.db());
     ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
     ds.open();
-    ds.setFilter(filter);
+    ds.setFilter(RowFilter(column, value));
     ds.setFiltered(true);
     QStringList seen;
     for (ds.first(); !ds.eof(); ds.next())
@@ -542,7 +545,7 @@ void StoreTest::filterSurvivesReopen()
     DataSet ds(t.db());
     ds.setSql(QStringLiteral("select * from PL"));
     ds.open();
-    ds.setFilter(QStringLiteral("NOM='6'"));
+    ds.setFilter(RowFilter(QStringLiteral("NOM"), QStringLiteral("6")));
     ds.setFiltered(true);
     t.addDocument(QStringLiteral("PL"), {{"ID", "c"}, {"NOM", "6"}});
     ds.close();
@@ -866,9 +869,11 @@ void StoreTest::cursorMovePostsPendingEdit()
     REQUIRE_VALID(t);
     addThreeDocuments(t);
     DataSet ds(t.db());
+    // The register's own policy: its cursor carries the editor's record.
+    ds.setPostsOnMove(true);
     ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
     ds.open();
-    ds.setFilter(QStringLiteral("LOGIN='x'"));
+    ds.setFilter(RowFilter(QStringLiteral("LOGIN"), QStringLiteral("x")));
     ds.setFiltered(filteredBefore);
     ds.setRecNo(1);
     ds.edit();
@@ -881,7 +886,7 @@ void StoreTest::cursorMovePostsPendingEdit()
         {"find", [&] { ds.find(QStringLiteral("ID"), QStringLiteral("a")); }},
         {"setFiltered", [&] { ds.setFiltered(true); }},
         {"unfilter", [&] { ds.setFiltered(false); }},
-        {"setFilter", [&] { ds.setFilter(QStringLiteral("NOM='2'")); }},
+        {"setFilter", [&] { ds.setFilter(RowFilter(QStringLiteral("NOM"), QStringLiteral("2"))); }},
         {"insert", [&] { ds.insert(); }},
     };
     moves.value(move)();
@@ -895,12 +900,35 @@ void StoreTest::cursorMovePostsPendingEdit()
     QCOMPARE(ds.recNo(), row);
 }
 
+void StoreTest::cursorMoveWithoutThePolicyRefused()
+{
+    TempDatabase t(options());
+    REQUIRE_VALID(t);
+    addThreeDocuments(t);
+    DataSet ds(t.db());
+    ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
+    ds.open();
+    ds.setRecNo(1);
+    ds.edit();
+    ds.setValue(QStringLiteral("NAZNACH1"), QStringLiteral("правка"));
+    // A data set that does not carry a record on its cursor writes nothing unasked: the move is refused.
+    QVERIFY_THROWS_EXCEPTION(AppError, ds.setRecNo(2));
+    QVERIFY_THROWS_EXCEPTION(AppError, ds.first());
+    QCOMPARE(ds.recNo(), 1);
+    QCOMPARE(ds.state(), DataSet::State::Edit);
+    QCOMPARE(t.scalar(QStringLiteral("select count(*) from PL where NAZNACH1<>''")).toInt(), 0);
+    ds.post();
+    ds.setRecNo(2);
+    QCOMPARE(t.scalar(QStringLiteral("select NAZNACH1 from PL where ID='b'")).toString(), QStringLiteral("правка"));
+}
+
 void StoreTest::failedPostOnMoveKeepsEditAndCursor()
 {
     TempDatabase t(options());
     REQUIRE_VALID(t);
     addThreeDocuments(t);
     DataSet ds(t.db());
+    ds.setPostsOnMove(true);
     ds.setSql(QStringLiteral("select * from PL order by DATE desc"));
     ds.open();
     ds.setRecNo(1);
