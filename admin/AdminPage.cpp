@@ -1,7 +1,7 @@
 #include "admin/AdminPage.h"
 #include "admin/AdminDelegate.h"
 #include "admin/AdminModel.h"
-#include "directories/UserSettings.h"
+#include "document/UserSettings.h"
 #include "session/Session.h"
 #include "store/Installer.h"
 

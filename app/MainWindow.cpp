@@ -6,6 +6,7 @@
 #include "directories/MenuPanel.h"
 #include "directories/SettingsPanel.h"
 #include "editor/EditorPage.h"
+#include "tax/TaxPanel.h"
 #include "register/RegisterPage.h"
 #include "register/SendToBankCommand.h"
 
@@ -44,6 +45,13 @@ MainWindow::MainWindow(Database &db, Dialogs &dialogs, QWidget *parent)
     connect(m_payers, &DirectoryPanel::closeRequested, m_registerPage, &RegisterPage::enter);
     connect(m_recipients, &DirectoryPanel::closeRequested, this, &MainWindow::leaveRecipientDirectory);
     connect(m_editorPage, &EditorPage::recipientDirectoryRequested, m_recipients, &DirectoryPanel::open);
+    // The tax details' panel lies over the editor; the two are joined here.
+    m_taxPanel = new TaxPanel(m_session, m_editorPage);
+    m_editorPage->placeTaxPanel(m_taxPanel);
+    connect(m_editorPage, &EditorPage::taxPanelRequested, m_taxPanel, &TaxPanel::open);
+    connect(m_taxPanel, &TaxPanel::amountRequested, m_editorPage, &EditorPage::leaveTaxPanelForAmount);
+    connect(m_taxPanel, &TaxPanel::taxTypeRequested, m_editorPage, &EditorPage::leaveTaxPanelForType);
+    connect(m_taxPanel, &TaxPanel::fieldsChanged, m_editorPage, &EditorPage::loadFields);
     connect(m_recipients, &DirectoryPanel::picked, m_editorPage, &EditorPage::pickRecipient);
 }
 

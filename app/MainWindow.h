@@ -15,6 +15,7 @@ class MenuPanel;
 class QStackedWidget;
 class RegisterPage;
 class SettingsPanel;
+class TaxPanel;
 
 // Form1: the one window. Its pages `all`, `new` and `admin` sit in a stack
 // without tabs; it creates them and switches between them.
@@ -62,6 +63,7 @@ private:
     QStackedWidget *m_pages = nullptr;
     RegisterPage *m_registerPage = nullptr;
     EditorPage *m_editorPage = nullptr;
+    TaxPanel *m_taxPanel = nullptr;
     MenuPanel *m_menu = nullptr;
     SettingsPanel *m_settings = nullptr;
     AdminPage *m_adminPage = nullptr;

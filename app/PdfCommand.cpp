@@ -6,7 +6,7 @@
 #include "store/DataLink.h"
 #include "store/DataSet.h"
 #include "store/Database.h"
-#include "store/DocumentChoice.h"
+#include "document/DocumentChoice.h"
 #include "store/OutputPath.h"
 
 #include <QDir>

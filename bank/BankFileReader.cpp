@@ -3,7 +3,7 @@
 #include "bank/DbfCodePage.h"
 #include "bank/DbfTable.h"
 #include "bank/Ed807Reader.h"
-#include "bank/CheckDigits.h"
+#include "document/CheckDigits.h"
 #include "store/AppError.h"
 
 #include <QFile>

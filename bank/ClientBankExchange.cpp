@@ -2,7 +2,7 @@
 
 #include "document/CheckOrder.h"
 #include "document/PaymentOrder.h"
-#include "print/AmountInWords.h"
+#include "money/AmountInWords.h"
 #include "store/AppError.h"
 #include "store/Clock.h"
 #include "store/DataSet.h"

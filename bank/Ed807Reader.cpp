@@ -1,6 +1,6 @@
 #include "bank/Ed807Reader.h"
 
-#include "bank/CheckDigits.h"
+#include "document/CheckDigits.h"
 #include "store/AppError.h"
 
 #include <QIODevice>

@@ -7,7 +7,7 @@
 #include "support/WindowFixture.h"
 
 #include "editor/EditorPage.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "register/RegisterPage.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 //        bench_lock --child FOLDER ID   (started by the parent: one computer)
 #include "support/TempDatabase.h"
 
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "store/AppError.h"
 #include "store/DataLink.h"
 #include "store/DataSet.h"

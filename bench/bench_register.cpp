@@ -9,7 +9,7 @@
 #include "support/WindowFixture.h"
 
 #include "editor/EditorPage.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "register/RegisterModel.h"
 #include "register/RegisterPage.h"
 #include "setup/DemoData.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "directories/DirectoryModel.h"
+#include "widgets/DirectoryModel.h"
 
 #include <array>
 

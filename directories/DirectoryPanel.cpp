@@ -1,7 +1,7 @@
 #include "directories/DirectoryPanel.h"
 #include "directories/DefaultPayer.h"
 #include "directories/DirectoryForm.h"
-#include "directories/DirectoryModel.h"
+#include "widgets/DirectoryModel.h"
 #include "session/Session.h"
 #include "store/BankLookup.h"
 #include "store/TextWidth.h"

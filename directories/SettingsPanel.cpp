@@ -1,5 +1,5 @@
 #include "directories/SettingsPanel.h"
-#include "directories/UserSettings.h"
+#include "document/UserSettings.h"
 #include "session/Session.h"
 #include "store/Schema.h"
 #include "widgets/CharacterLimit.h"

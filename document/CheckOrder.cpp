@@ -1,6 +1,6 @@
 #include "document/CheckOrder.h"
 
-#include "bank/CheckDigits.h"
+#include "document/CheckDigits.h"
 #include "document/PaymentOrder.h"
 #include "store/AsciiDigits.h"
 #include "store/TextWidth.h"

@@ -1,5 +1,5 @@
 #include "editor/AmountEntry.h"
-#include "print/AmountInWords.h"
+#include "money/AmountInWords.h"
 #include "store/AppError.h"
 #include "store/DecimalText.h"
 

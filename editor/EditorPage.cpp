@@ -4,18 +4,18 @@
 #include "editor/RecipientAccount.h"
 #include "editor/UnifiedTaxPayment.h"
 #include "editor/VatLine.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "session/Session.h"
 #include "store/BankLookup.h"
 #include "store/Clock.h"
 #include "store/DateText.h"
 #include "store/TextWidth.h"
 #include "store/TimestampId.h"
-#include "tax/TaxFields.h"
-#include "tax/TaxPanel.h"
+#include "document/TaxFields.h"
 #include "widgets/CharacterLimit.h"
 #include "widgets/PanelHider.h"
 #include "widgets/PickList.h"
+#include "document/DocumentColumns.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -26,7 +26,7 @@
 
 namespace {
 
-const QString stateColumn = QStringLiteral("PRIZN_DK");
+const QString &stateColumn = DocumentColumn::State;
 // The third item of l2: the unified tax payment in one choice.
 constexpr int UnifiedTaxPaymentItem = 2;
 
@@ -81,16 +81,29 @@ EditorPage::EditorPage(Session &session, QWidget *parent)
     build();
     buildAmountEntry();
     buildPickLists();
-    m_taxPanel = new TaxPanel(session, this);
-    m_design.insert(m_taxPanel, QRect(56, 57, 561, 357));
-    m_fontPixels.insert(m_taxPanel, 16);
-    m_controls.insert(m_taxPanel->objectName(), m_taxPanel);
-    for (QWidget *w : m_taxPanel->findChildren<QWidget *>())
+}
+
+void EditorPage::placeTaxPanel(QWidget *panel)
+{
+    panel->setParent(this);
+    m_taxPanel = panel;
+    m_design.insert(panel, QRect(56, 57, 561, 357));
+    m_fontPixels.insert(panel, 16);
+    m_controls.insert(panel->objectName(), panel);
+    for (QWidget *w : panel->findChildren<QWidget *>())
         if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
             m_controls.insert(w->objectName(), w);
-    connect(m_taxPanel, &TaxPanel::amountRequested, this, [this] { m_session.run([this] { moveToAmount(); }); });
-    connect(m_taxPanel, &TaxPanel::taxTypeRequested, this, [this] { focusControl(QStringLiteral("edit_nalog")); });
-    connect(m_taxPanel, &TaxPanel::fieldsChanged, this, &EditorPage::loadFields);
+    panel->hide();
+}
+
+void EditorPage::leaveTaxPanelForAmount()
+{
+    m_session.run([this] { moveToAmount(); });
+}
+
+void EditorPage::leaveTaxPanelForType()
+{
+    focusControl(QStringLiteral("edit_nalog"));
 }
 
 void EditorPage::build()
@@ -251,7 +264,8 @@ void EditorPage::open()
     m_amountPanel->hide();
     m_kinds->hide();
     m_taxTypes->hide();
-    m_taxPanel->hide();
+    if (m_taxPanel)
+        m_taxPanel->hide();
     m_message->clear();
     loadFields();
     m_date->setText(WriteDateText(m_session.documents().date(QStringLiteral("DATE"))));
@@ -522,7 +536,7 @@ bool EditorPage::writeTaxType()
     doc.setValue(QStringLiteral("NALOG"), tax);
     if (tax) {
         // The tax panel takes the focus and leads on to the amount itself.
-        m_taxPanel->open();
+        emit taxPanelRequested();
         return false;
     }
     for (const TaxField &field : taxFields())

@@ -11,7 +11,6 @@ class PickList;
 class QLabel;
 class QLineEdit;
 class Session;
-class TaxPanel;
 
 // Page `new`: one payment order laid out like the paper form and filled in from
 // the keyboard. The document is q1's pending record; it is written when the
@@ -32,11 +31,21 @@ public:
     // refused; the focus then stays where it is.
     bool pickRecipient(const QString &account);
 
+    // The tax details' panel lies over the page at its place on the form; it leads on to
+    // the amount, back to the payment type, and tells when the tax fields changed.
+    void placeTaxPanel(QWidget *panel);
+    void leaveTaxPanelForAmount();
+    void leaveTaxPanelForType();
+    // The boxes show the pending record again, after something other than typing changed it.
+    void loadFields();
+
 signals:
     // The document is stored; the register is to be shown.
     void closed();
     // F2 in the account field.
     void recipientDirectoryRequested();
+    // "НАЛОГ" chosen: the tax details are to be entered.
+    void taxPanelRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -69,7 +78,6 @@ private:
     void storeField(QWidget *box);
     void storeFields();
     void storeElement(const FormElement &element);
-    void loadFields();
 
     Session &m_session;
     DataSet m_general;    // q
@@ -85,7 +93,7 @@ private:
     QLineEdit *m_amountRepeat = nullptr;
     PickList *m_kinds = nullptr;
     PickList *m_taxTypes = nullptr;
-    TaxPanel *m_taxPanel = nullptr;
+    QWidget *m_taxPanel = nullptr; // Panel3, the tax details, placed here by the window
     QLabel *m_message = nullptr;
     bool m_leaving = false;
 };

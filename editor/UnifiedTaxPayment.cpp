@@ -3,7 +3,7 @@
 #include "session/Session.h"
 #include "store/BankLookup.h"
 #include "store/DataSet.h"
-#include "tax/TaxFields.h"
+#include "document/TaxFields.h"
 
 namespace UnifiedTaxPayment {
 

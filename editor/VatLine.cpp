@@ -1,5 +1,5 @@
 #include "editor/VatLine.h"
-#include "editor/MoneyText.h"
+#include "money/MoneyText.h"
 #include "store/AppError.h"
 #include "store/DecimalText.h"
 

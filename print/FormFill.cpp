@@ -1,6 +1,6 @@
 #include "print/FormFill.h"
 
-#include "editor/MoneyText.h"
+#include "money/MoneyText.h"
 #include "print/PaymentForm.h"
 
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
 #include "register/ArchiveMoveCommand.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "register/ListedDocuments.h"
 #include "session/Session.h"
 #include "store/AppError.h"

@@ -1,5 +1,5 @@
 #include "register/ClearMarksCommand.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "register/ListedDocuments.h"
 #include "session/Session.h"
 #include "store/Database.h"
@@ -39,7 +39,7 @@ void ClearMarksCommand(Session &session)
     const QStringList ids = ListedDocumentIds(documents, Dialogs::Scope::Marked, unlocked);
     if (ids.isEmpty())
         return;
-    ClearMarks(session.db(), session.isArchive() ? QStringLiteral("PL_A") : QStringLiteral("PL"), ids);
+    ClearMarks(session.db(), session.documentTable(), ids);
     // The list shows what is stored now, marks that stayed on locked documents included.
     ReloadRegisterAt(session, selected);
 }

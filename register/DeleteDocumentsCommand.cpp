@@ -1,11 +1,12 @@
 #include "register/DeleteDocumentsCommand.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "register/ListedDocuments.h"
 #include "register/OpenDocumentCommand.h"
 #include "session/Session.h"
 #include "store/Database.h"
 #include "store/IdChunks.h"
 #include "store/WriteTransaction.h"
+#include "document/DocumentColumns.h"
 
 #include <QSqlQuery>
 
@@ -53,10 +54,10 @@ void DeleteDocumentsCommand(Session &session)
     const Dialogs::Scope scope = session.dialogs().askScope();
     if (scope == Dialogs::Scope::Cancel)
         return;
-    const QString table = session.isArchive() ? QStringLiteral("PL_A") : QStringLiteral("PL");
+    const QString table = session.documentTable();
     const QString lockedMessage = QStringLiteral("Документ блокирован с другого компьютера");
     if (scope == Dialogs::Scope::Current) {
-        if (!deletable(documents.text(QStringLiteral("PRIZN_DK")))) {
+        if (!deletable(documents.text(DocumentColumn::State))) {
             session.dialogs().message(lockedMessage);
             return;
         }

@@ -8,7 +8,7 @@ QStringList ListedDocumentIds(DataSet &documents, Dialogs::Scope scope, bool (*q
     if (documents.isEmpty() || scope == Dialogs::Scope::Cancel)
         return ids;
     const int id = documents.columnIndex(QStringLiteral("ID"));
-    const int state = documents.columnIndex(QStringLiteral("PRIZN_DK"));
+    const int state = documents.columnIndex(DocumentColumn::State);
     const int mark = documents.columnIndex(Mark::Column);
     if (scope == Dialogs::Scope::Current) {
         if (qualifies(documents.text(state)))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/Dialogs.h"
+#include "document/DocumentColumns.h"
 
 #include <QStringList>
 #include <QVariant>
@@ -17,7 +18,3 @@ QStringList ListedDocumentIds(DataSet &documents, Dialogs::Scope scope, bool (*q
 // on the first row when it is gone.
 void ReloadRegisterAt(Session &session, const QVariant &rowKey);
 
-namespace Mark {
-inline const QString Column = QStringLiteral("CHEKED");
-inline const QString Set = QStringLiteral("V");
-} // namespace Mark

@@ -1,11 +1,12 @@
 #include "register/MarkDocumentCommand.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "register/ListedDocuments.h"
 #include "register/OpenDocumentCommand.h"
 #include "session/Session.h"
+#include "document/DocumentColumns.h"
 
 namespace {
-const QString stateColumn = QStringLiteral("PRIZN_DK");
+const QString &stateColumn = DocumentColumn::State;
 const QString lockedMessage = QStringLiteral("Документ блокирован с другого компьютера!");
 } // namespace
 

@@ -1,5 +1,5 @@
 #include "register/NewDocumentCommand.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "session/Session.h"
 #include "store/AsciiDigits.h"
 #include "store/BankLookup.h"
@@ -7,6 +7,7 @@
 #include "store/DateText.h"
 #include "store/Schema.h"
 #include "store/TimestampId.h"
+#include "document/DocumentColumns.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ bool NewDocumentCommand(Session &session, DataSet &general, DataSet &bank)
         documents.setValue(QStringLiteral("K_SBANK_DT"), payerBank.correspondent);
         documents.setValue(QStringLiteral("NNP_PL"), payerBank.settlement);
         documents.setValue(QStringLiteral("TNP_PL"), payerBank.settlementType);
-        documents.setValue(QStringLiteral("PRIZN_DK"), DocumentState::Open);
+        documents.setValue(DocumentColumn::State, DocumentState::Open);
         documents.setValue(QStringLiteral("VID_PLAT"), QStringLiteral("1"));
         if (numbering.automatic)
             documents.setValue(QStringLiteral("NOM"), numbering.number);

@@ -1,6 +1,7 @@
 #include "register/OpenDocumentCommand.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "session/Session.h"
+#include "document/DocumentColumns.h"
 
 namespace {
 const QString id = QStringLiteral("ID");
@@ -41,7 +42,7 @@ bool OpenDocumentCommand(Session &session)
     if (session.isArchive())
         return false;
     const QString locked = QStringLiteral("Документ блокирован с другого компьютера!");
-    if (DocumentState::isLocked(documents.text(QStringLiteral("PRIZN_DK")))) {
+    if (DocumentState::isLocked(documents.text(DocumentColumn::State))) {
         session.dialogs().message(locked);
         return false;
     }

@@ -5,6 +5,7 @@
 #include "register/ShownDocuments.h"
 #include "session/Session.h"
 #include "store/AppError.h"
+#include "document/DocumentColumns.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -37,7 +38,7 @@ bool askCopies(Session &session)
 void openOne(Session &session, DataSet &source, const QString &id)
 {
     source.close();
-    source.setQuery({session.isArchive() ? QStringLiteral("PL_A") : QStringLiteral("PL"), {{QStringLiteral("ID"), id}}});
+    source.setQuery({session.documentTable(), {{DocumentColumn::Id, id}}});
     source.open();
 }
 
@@ -83,7 +84,7 @@ void PrintCommand(Session &session, DataSet &source)
     switch (session.dialogs().askScope()) {
     case Dialogs::Scope::Current: {
         // Judged from the list as last loaded: F4 does not reload.
-        if (const auto refusal = CurrentDocumentRefusal(documents.text(QStringLiteral("PRIZN_DK")))) {
+        if (const auto refusal = CurrentDocumentRefusal(documents.text(DocumentColumn::State))) {
             session.dialogs().message(*refusal);
             return;
         }
@@ -129,7 +130,7 @@ void ViewCommand(Session &session, DataSet &source)
         session.dialogs().message(DocumentGoneMessage());
         return;
     }
-    if (const auto refusal = CurrentDocumentRefusal(documents.text(QStringLiteral("PRIZN_DK")))) {
+    if (const auto refusal = CurrentDocumentRefusal(documents.text(DocumentColumn::State))) {
         session.dialogs().message(*refusal);
         return;
     }

@@ -6,6 +6,7 @@
 #include "store/AppError.h"
 #include "store/Database.h"
 #include "store/OutputPath.h"
+#include "document/DocumentColumns.h"
 
 #include <QDir>
 
@@ -23,7 +24,7 @@ std::optional<DocumentChoice> chooseDocuments(Session &session)
         if (list.isEmpty())
             return ShownDocuments(session, DocumentChoice::Kind::Ids);
         // Judged from the list as last loaded, as F4 judges it.
-        if (const auto refusal = CurrentDocumentRefusal(list.text(QStringLiteral("PRIZN_DK")))) {
+        if (const auto refusal = CurrentDocumentRefusal(list.text(DocumentColumn::State))) {
             session.dialogs().message(*refusal);
             return std::nullopt;
         }

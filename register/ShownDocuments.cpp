@@ -1,6 +1,6 @@
 #include "register/ShownDocuments.h"
 
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "session/Session.h"
 
 DocumentChoice ShownDocuments(Session &session, DocumentChoice::Kind kind)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/DocumentChoice.h"
+#include "document/DocumentChoice.h"
 
 #include <QString>
 

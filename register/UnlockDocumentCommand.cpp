@@ -1,12 +1,13 @@
 #include "register/UnlockDocumentCommand.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "register/OpenDocumentCommand.h"
 #include "session/Session.h"
+#include "document/DocumentColumns.h"
 
 void UnlockDocumentCommand(Session &session)
 {
     DataSet &documents = session.documents();
-    if (documents.isEmpty() || !DocumentState::isLocked(documents.text(QStringLiteral("PRIZN_DK"))))
+    if (documents.isEmpty() || !DocumentState::isLocked(documents.text(DocumentColumn::State)))
         return;
     const QString question = QStringLiteral("Снять блокировку с документа N") + documents.text(QStringLiteral("NOM"))
                              + QStringLiteral(" ?");

@@ -2,7 +2,7 @@
 # shellcheck shell=bash
 
 PACKAGES_BUILD=(build-essential cmake qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libpq-dev fonts-liberation2)
-PACKAGES_TEST=(postgresql qt6-translations-l10n poppler-utils)
+PACKAGES_TEST=(postgresql qt6-translations-l10n poppler-utils python3)
 PACKAGES_RUN=(xvfb xauth qt6-translations-l10n)
 
 as_root() {

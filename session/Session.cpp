@@ -1,6 +1,7 @@
 #include "session/Session.h"
 #include "store/Installer.h"
-#include "store/RegisterQuery.h"
+#include "document/RegisterQuery.h"
+#include "document/DocumentColumns.h"
 
 Session::Session(Database &db, Dialogs &dialogs) : m_db(db), m_dialogs(dialogs), m_documents(db), m_user(db)
 {
@@ -18,6 +19,11 @@ QString Session::userPas() const
 QString Session::setting(const QString &name) const
 {
     return m_user.isOpen() && !m_user.isEmpty() ? m_user.text(name) : QString();
+}
+
+QString Session::documentTable() const
+{
+    return m_archive ? DocumentTable::Archive : DocumentTable::Current;
 }
 
 bool Session::isAdministrator() const

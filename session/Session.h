@@ -29,6 +29,8 @@ public:
     void setPrintForm(PrintForm *form) { m_printForm = form; }
 
     bool isArchive() const { return m_archive; }
+    // The table of the documents shown: the archive's or the current ones'.
+    QString documentTable() const;
     void setArchive(bool archive) { m_archive = archive; }
     QString userPas() const;
     // A setting of the user's row as text; empty when nobody is signed in.

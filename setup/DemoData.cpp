@@ -3,7 +3,7 @@
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/TimestampId.h"
-#include "print/AmountInWords.h"
+#include "money/AmountInWords.h"
 
 #include <QRandomGenerator>
 #include <QSqlError>

@@ -13,9 +13,9 @@
 // needs from it as it stands, never from SQL text parsed back.
 struct TableQuery
 {
-    QString table;
-    QList<std::pair<QString, QVariant>> equal; // column = value, all of them
-    QString orderBy;                            // a column, "1" for the first, empty for none
+    QString table = {};
+    QList<std::pair<QString, QVariant>> equal = {}; // column = value, all of them
+    QString orderBy = {};                            // a column, "1" for the first, empty for none
     bool descending = false;
 
     // The statement as SQL text with `?` marks, and its values in order.

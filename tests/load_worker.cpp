@@ -4,7 +4,7 @@
 #include "directories/DefaultPayer.h"
 #include "register/ArchiveMoveCommand.h"
 #include "register/DeleteDocumentsCommand.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "store/AppError.h"
 #include "store/DataSet.h"
 #include "store/Database.h"

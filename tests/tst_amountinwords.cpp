@@ -1,4 +1,4 @@
-#include "print/AmountInWords.h"
+#include "money/AmountInWords.h"
 #include "store/AppError.h"
 
 #include <QTest>

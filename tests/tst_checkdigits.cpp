@@ -1,4 +1,4 @@
-#include "bank/CheckDigits.h"
+#include "document/CheckDigits.h"
 
 #include <QTest>
 

@@ -5,7 +5,7 @@
 
 #include "directories/MenuPanel.h"
 #include "editor/EditorPage.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "register/OpenDocumentCommand.h"
 #include "register/RegisterPage.h"
 #include "store/Clock.h"

@@ -4,7 +4,7 @@
 
 #include "editor/EditorPage.h"
 #include "editor/FieldOrder.h"
-#include "print/AmountInWords.h"
+#include "money/AmountInWords.h"
 #include "register/RegisterPage.h"
 #include "store/Clock.h"
 #include "store/Schema.h"

@@ -1,6 +1,6 @@
 #include "store/DateText.h"
 #include "store/DecimalText.h"
-#include "editor/MoneyText.h"
+#include "money/MoneyText.h"
 #include "store/AppError.h"
 
 #include <QLocale>

@@ -5,7 +5,7 @@
 
 #include "store/AppError.h"
 #include "store/DataSet.h"
-#include "store/RegisterQuery.h"
+#include "document/RegisterQuery.h"
 #include "store/RowStore.h"
 #include "store/Schema.h"
 

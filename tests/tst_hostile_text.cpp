@@ -6,7 +6,7 @@
 #include "support/WindowFixture.h"
 
 #include "editor/AmountEntry.h"
-#include "editor/MoneyText.h"
+#include "money/MoneyText.h"
 #include "register/RegisterPage.h"
 #include "register/SearchBox.h"
 #include "store/AppError.h"

@@ -9,7 +9,7 @@
 #include "register/RegisterPage.h"
 #include "store/AppError.h"
 #include "store/DataSet.h"
-#include "store/DocumentChoice.h"
+#include "document/DocumentChoice.h"
 
 #include <QApplication>
 #include <QPrintPreviewDialog>

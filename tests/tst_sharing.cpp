@@ -4,7 +4,7 @@
 #include "support/WindowFixture.h"
 
 #include "directories/DirectoryPanel.h"
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "register/RegisterPage.h"
 #include "store/AppError.h"
 #include "store/DataSet.h"

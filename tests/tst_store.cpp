@@ -5,7 +5,7 @@
 #include "store/BankLookup.h"
 #include "store/DataSet.h"
 #include "store/Installer.h"
-#include "store/RegisterQuery.h"
+#include "document/RegisterQuery.h"
 #include "store/Schema.h"
 #include "store/SqlText.h"
 #include "store/TimestampId.h"

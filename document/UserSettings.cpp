@@ -1,4 +1,4 @@
-#include "directories/UserSettings.h"
+#include "document/UserSettings.h"
 #include "store/DataSet.h"
 
 const QList<UserSetting> &UserSettings()

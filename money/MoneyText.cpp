@@ -1,4 +1,4 @@
-#include "editor/MoneyText.h"
+#include "money/MoneyText.h"
 
 #include "store/AppError.h"
 

@@ -1,6 +1,9 @@
-#include "store/DocumentChoice.h"
+#include "document/DocumentChoice.h"
 
+#include "document/DocumentColumns.h"
+#include "document/DocumentState.h"
 #include "store/AppError.h"
+#include "store/SqlText.h"
 
 DocumentChoice DocumentChoice::fromArguments(const QStringList &args, QStringList *rest)
 {
@@ -39,14 +42,14 @@ DocumentChoice DocumentChoice::fromArguments(const QStringList &args, QStringLis
 SqlStatement CompletedDocumentsSql(const DocumentChoice &choice)
 {
     SqlStatement statement;
-    statement.sql = QStringLiteral("select * from %1 where ").arg(choice.archive ? QStringLiteral("PL_A") : QStringLiteral("PL"));
+    statement.sql = QStringLiteral("select * from %1 where ").arg(choice.archive ? DocumentTable::Archive : DocumentTable::Current);
     if (choice.owner) {
         statement.sql += QStringLiteral("LOGIN=? and ");
         statement.values << *choice.owner;
     }
     switch (choice.kind) {
     case DocumentChoice::Kind::Marked:
-        statement.sql += QStringLiteral("CHEKED='V' and ");
+        statement.sql += Mark::Column + QLatin1Char('=') + sqlQuote(Mark::Set) + QStringLiteral(" and ");
         break;
     case DocumentChoice::Kind::Ids: {
         QStringList marks;
@@ -62,6 +65,6 @@ SqlStatement CompletedDocumentsSql(const DocumentChoice &choice)
     case DocumentChoice::Kind::All:
         break;
     }
-    statement.sql += QStringLiteral("PRIZN_DK='3'");
+    statement.sql += DocumentColumn::State + QLatin1Char('=') + sqlQuote(DocumentState::Completed);
     return statement;
 }

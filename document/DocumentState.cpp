@@ -1,5 +1,6 @@
-#include "register/DocumentState.h"
+#include "document/DocumentState.h"
 #include "store/DataSet.h"
+#include "document/DocumentColumns.h"
 
 namespace DocumentState {
 
@@ -26,7 +27,7 @@ QString releasedFrom(const QString &state)
 
 namespace {
 
-const QString stateColumn = QStringLiteral("PRIZN_DK");
+const QString &stateColumn = DocumentColumn::State;
 
 bool changeState(DataSet &documents, const QString &seen, const QString &next)
 {

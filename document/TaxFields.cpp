@@ -1,4 +1,4 @@
-#include "tax/TaxFields.h"
+#include "document/TaxFields.h"
 
 #include "store/AsciiDigits.h"
 

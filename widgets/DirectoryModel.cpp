@@ -1,4 +1,4 @@
-#include "directories/DirectoryModel.h"
+#include "widgets/DirectoryModel.h"
 #include "store/DataSet.h"
 
 DirectoryModel::DirectoryModel(DataSet &rows, const QList<DirectoryColumn> &columns, QObject *parent)
