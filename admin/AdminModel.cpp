@@ -5,10 +5,9 @@
 AdminModel::AdminModel(Session &session, DataSet &users, QObject *parent)
     : QAbstractTableModel(parent), m_session(session), m_users(users)
 {
-    connect(&m_users, &DataSet::reset, this, [this] {
-        beginResetModel();
-        endResetModel();
-    });
+    // Views forget the rows before they change, and read them again after.
+    connect(&m_users, &DataSet::aboutToReset, this, [this] { beginResetModel(); });
+    connect(&m_users, &DataSet::reset, this, [this] { endResetModel(); });
     connect(&m_users, &DataSet::rowChanged, this, [this](int row) {
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });

@@ -27,8 +27,9 @@ QStringList registerHeldColumns()
 RegisterModel::RegisterModel(Session &session, DataSet &rows, QObject *parent)
     : QAbstractTableModel(parent), m_session(session), m_rows(rows)
 {
+    // Views forget the rows before they change, and read them again after.
+    connect(&m_rows, &DataSet::aboutToReset, this, [this] { beginResetModel(); });
     connect(&m_rows, &DataSet::reset, this, [this] {
-        beginResetModel();
         resolveColumns();
         endResetModel();
     });

@@ -10,12 +10,32 @@
 #include "store/TextWidth.h"
 
 #include <cmath>
+#include <optional>
 
 DataSet::DataSet(Database &db, QObject *parent) : QObject(parent), m_db(db) {}
 
+namespace {
+
+// Views hear of a change of rows before it and after it, the second also when it throws.
+class RowsReplaced
+{
+public:
+    explicit RowsReplaced(DataSet &rows) : m_rows(rows) { emit m_rows.aboutToReset(); }
+    ~RowsReplaced() { emit m_rows.reset(); }
+    RowsReplaced(const RowsReplaced &) = delete;
+    RowsReplaced &operator=(const RowsReplaced &) = delete;
+
+private:
+    DataSet &m_rows;
+};
+
+} // namespace
+
 void DataSet::close()
 {
-    const bool wasOpen = m_state != State::Inactive;
+    std::optional<RowsReplaced> notice;
+    if (m_state != State::Inactive)
+        notice.emplace(*this);
     m_state = State::Inactive;
     m_rows.clear();
     m_current = -1;
@@ -23,8 +43,6 @@ void DataSet::close()
     m_buffer.clear();
     m_editWhole.clear();
     m_editRow = -1;
-    if (wasOpen)
-        emit reset();
 }
 
 void DataSet::setQuery(const TableQuery &query)
@@ -55,6 +73,7 @@ void DataSet::open()
 {
     if (m_state != State::Inactive)
         close();
+    RowsReplaced notice(*this);
     if (m_query)
         m_rows.open(m_db, *m_query, m_held);
     else
@@ -62,7 +81,6 @@ void DataSet::open()
     m_state = State::Browse;
     m_current = recordCount() > 0 ? 0 : -1;
     m_eof = m_current < 0;
-    emit reset();
 }
 
 int DataSet::recordCount() const
@@ -488,6 +506,7 @@ void DataSet::post()
     if (m_rows.table()->hiddenRowKey)
         m_buffer[m_rows.keyColumn()] = newKey.toLongLong();
     const int at = qBound(0, m_insertAt, m_rows.storedCount());
+    RowsReplaced notice(*this);
     m_rows.insert(at, m_buffer);
     m_state = State::Browse;
     m_buffer.clear();
@@ -495,7 +514,6 @@ void DataSet::post()
     if (recordCount() == 0)
         m_current = -1;
     m_eof = m_current < 0;
-    emit reset();
 }
 
 bool DataSet::rereadRow(int stored)
@@ -631,11 +649,11 @@ void DataSet::remove()
     requireRowKey();
     const int stored = m_rows.storedRow(m_current);
     RowWriter(m_db, *m_rows.table()).remove(m_db.dialect().toDb(m_rows.kind(m_rows.keyColumn()), keyValue(stored)));
+    RowsReplaced notice(*this);
     m_rows.remove(stored);
     if (m_current >= recordCount())
         m_current = recordCount() - 1;
     m_eof = m_current < 0;
-    emit reset();
 }
 
 void DataSet::setFilter(const RowFilter &filter)
@@ -643,11 +661,12 @@ void DataSet::setFilter(const RowFilter &filter)
     if (m_rows.isFiltered())
         beforeMove();
     const int keep = m_state != State::Inactive && m_current >= 0 ? m_rows.storedRow(m_current) : -1;
+    std::optional<RowsReplaced> notice;
+    if (m_rows.isFiltered() && m_state != State::Inactive)
+        notice.emplace(*this);
     m_rows.setFilter(filter);
-    if (m_rows.isFiltered() && m_state != State::Inactive) {
+    if (notice)
         keepRow(keep);
-        emit reset();
-    }
 }
 
 void DataSet::setFiltered(bool on)
@@ -656,11 +675,12 @@ void DataSet::setFiltered(bool on)
     if (on == m_rows.isFiltered())
         return;
     const int keep = m_current >= 0 && m_state != State::Inactive ? m_rows.storedRow(m_current) : -1;
+    std::optional<RowsReplaced> notice;
+    if (m_state != State::Inactive)
+        notice.emplace(*this);
     m_rows.setFiltered(on);
-    if (m_state != State::Inactive) {
+    if (notice)
         keepRow(keep);
-        emit reset();
-    }
 }
 
 void DataSet::keepRow(int stored)

@@ -130,7 +130,9 @@ public:
     static QString textOf(ColumnKind kind, const QVariant &value);
 
 signals:
-    // The rows were replaced: open, close, filter, insert, delete.
+    // The rows are about to be replaced, and were replaced: open, close, filter, insert,
+    // delete. The two come in pairs, also when the change fails half-way.
+    void aboutToReset();
     void reset();
     void rowChanged(int row);
     // The cursor was put on a row: set, located or found; a walk with first and next says nothing.

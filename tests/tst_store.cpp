@@ -5,10 +5,12 @@
 #include "store/BankLookup.h"
 #include "store/DataSet.h"
 #include "store/Installer.h"
+#include "document/DocumentColumns.h"
 #include "document/RegisterQuery.h"
 #include "store/Schema.h"
 #include "store/SqlText.h"
 #include "store/TimestampId.h"
+#include "widgets/DirectoryModel.h"
 
 #include <QDir>
 #include <QSet>
@@ -71,6 +73,9 @@ private slots:
     void lockIsTakenByOneComputerOnly();
     void boundValuesAreNeverSqlText();
     void quotedTextMeansTheSameWithoutStandardStrings();
+    void documentWordsAreSchemaColumns();
+    void viewsHearOfRowsBeforeTheyChange_data();
+    void viewsHearOfRowsBeforeTheyChange();
 
 private:
     TempDatabase::Options options() const;
@@ -1052,6 +1057,69 @@ void StoreTest::quotedTextMeansTheSameWithoutStandardStrings()
     quoted.setSql(QStringLiteral("select * from S_POL where NAME1=") + sqlQuote(QStringLiteral("\\' or 1=1 --")));
     quoted.open();
     QCOMPARE(quoted.recordCount(), 0);
+}
+
+void StoreTest::documentWordsAreSchemaColumns()
+{
+    const QStringList columns = {DocumentColumn::Id,         DocumentColumn::Number,  DocumentColumn::Date,
+                                 DocumentColumn::Amount,     DocumentColumn::State,   DocumentColumn::Mark,
+                                 DocumentColumn::Login,      DocumentColumn::Tax,     DocumentColumn::PaymentKind,
+                                 DocumentColumn::AmountInWords, DocumentColumn::RecipientAccount,
+                                 DocumentColumn::RecipientBik, DocumentColumn::VatRate, DocumentColumn::VatLine};
+    for (const QString &table : {DocumentTable::Current, DocumentTable::Archive}) {
+        const TableDef *def = Schema::table(table);
+        QVERIFY2(def, qPrintable(table));
+        for (const QString &column : columns)
+            QVERIFY2(Schema::column(*def, column), qPrintable(table + QLatin1Char('.') + column));
+    }
+}
+
+void StoreTest::viewsHearOfRowsBeforeTheyChange_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("after");
+    QTest::newRow("reopen") << "reopen" << 3;
+    QTest::newRow("close") << "close" << 0;
+    QTest::newRow("delete") << "delete" << 2;
+    QTest::newRow("insert") << "insert" << 4;
+    QTest::newRow("filter on") << "filter" << 1;
+}
+
+// A view asks for the old rows while it forgets them: the rows change only after it was told.
+void StoreTest::viewsHearOfRowsBeforeTheyChange()
+{
+    QFETCH(QString, change);
+    QFETCH(int, after);
+    TempDatabase t(options());
+    REQUIRE_VALID(t);
+    addThreeDocuments(t);
+    DataSet ds(t.db());
+    ds.setQuery({QStringLiteral("PL"), {}, QStringLiteral("DATE"), true});
+    ds.setFilter(RowFilter(QStringLiteral("NOM"), QStringLiteral("2")));
+    ds.open();
+    DirectoryModel model(ds, {{"NOM", 40}});
+    QList<int> heardBefore, heardAfter;
+    connect(&model, &QAbstractItemModel::modelAboutToBeReset, this, [&] { heardBefore << model.rowCount(); });
+    connect(&model, &QAbstractItemModel::modelReset, this, [&] { heardAfter << model.rowCount(); });
+    if (change == QLatin1String("reopen")) {
+        ds.open();
+    } else if (change == QLatin1String("close")) {
+        ds.close();
+    } else if (change == QLatin1String("delete")) {
+        ds.setRecNo(1);
+        ds.remove();
+    } else if (change == QLatin1String("insert")) {
+        ds.insert();
+        ds.setValue(QStringLiteral("ID"), QStringLiteral("d"));
+        ds.setValue(QStringLiteral("NOM"), QStringLiteral("4"));
+        ds.post();
+    } else {
+        ds.setFiltered(true);
+    }
+    QVERIFY(!heardBefore.isEmpty());
+    QCOMPARE(heardBefore.size(), heardAfter.size());
+    QCOMPARE(heardBefore.first(), 3);
+    QCOMPARE(heardAfter.last(), after);
 }
 
 QTEST_GUILESS_MAIN(StoreTest)

@@ -4,8 +4,9 @@
 DirectoryModel::DirectoryModel(DataSet &rows, const QList<DirectoryColumn> &columns, QObject *parent)
     : QAbstractTableModel(parent), m_rows(rows), m_columns(columns)
 {
+    // Views forget the rows before they change, and read them again after.
+    connect(&m_rows, &DataSet::aboutToReset, this, [this] { beginResetModel(); });
     connect(&m_rows, &DataSet::reset, this, [this] {
-        beginResetModel();
         resolveColumns();
         endResetModel();
     });
