@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "app/GuardedApplication.h"
 #include "app/Dialogs.h"
 #include "app/ExportBankCommand.h"
 #include "app/ImportBanksCommand.h"
@@ -115,17 +116,20 @@ int runProgram(int argc, char **argv)
     if (argc > 1)
         return usage();
 
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     setUpApplication(app);
     QtDialogs dialogs;
+    app.setDialogs(&dialogs);
     Database db;
     // The main window and the print form exist before sign-in and live to the end.
     MainWindow form1(db, dialogs);
     QtPrintForm printForm;
     form1.session().setPrintForm(&printForm);
 
-    if (!form1.ConnectAndSignIn(QDir::currentPath()))
+    if (!form1.ConnectAndSignIn(QDir::currentPath())) {
+        app.setDialogs(nullptr);
         return 0;
+    }
     dialogs.setParent(&form1);
     // Without a window manager showMaximized changes nothing, so the window takes the screen itself.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -135,5 +139,8 @@ int runProgram(int argc, char **argv)
     // active no focus events reach its fields, and the editor is driven by them.
     form1.raise();
     form1.activateWindow();
-    return app.exec();
+    const int code = app.exec();
+    // The dialogs end before the application object does.
+    app.setDialogs(nullptr);
+    return code;
 }

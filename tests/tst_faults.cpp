@@ -3,12 +3,16 @@
 #include "support/TempDatabase.h"
 #include "support/WindowFixture.h"
 
+#include "app/GuardedApplication.h"
 #include "register/NewDocumentCommand.h"
 #include "store/AppError.h"
 #include "store/DataSet.h"
 
 #include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
+
+#include <stdexcept>
 
 namespace {
 
@@ -60,6 +64,8 @@ class FaultsTest : public QObject
 
 private slots:
     void initTestCase_data() { Engines::addRows(); }
+    void slotFailureIsShownAndTheLoopGoesOn_data();
+    void slotFailureIsShownAndTheLoopGoesOn();
 
     void storeOverKilledConnection();
     void numberingOverKilledConnection();
@@ -183,5 +189,41 @@ void FaultsTest::readOnlyDatabase()
     QCOMPARE(stored(d.db(), QStringLiteral("select NOM from PL")), QStringLiteral("13"));
 }
 
-QTEST_MAIN(FaultsTest)
+// A failure no command caught, thrown from a slot, is shown and the loop goes on to the next event.
+void FaultsTest::slotFailureIsShownAndTheLoopGoesOn_data()
+{
+    QTest::addColumn<bool>("programError");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("the program's own error") << true << QStringLiteral("Нет связи с базой данных");
+    QTest::newRow("any other exception") << false << QStringLiteral("Неизвестная ошибка! Обратитесь к разработчику");
+}
+
+void FaultsTest::slotFailureIsShownAndTheLoopGoesOn()
+{
+    QFETCH(bool, programError);
+    QFETCH(QString, shown);
+    auto *app = static_cast<GuardedApplication *>(QCoreApplication::instance());
+    ScriptedDialogs dialogs;
+    app->setDialogs(&dialogs);
+    bool nextRan = false;
+    QTimer::singleShot(0, app, [programError] {
+        if (programError)
+            throw AppError(QStringLiteral("Нет связи с базой данных"));
+        throw std::length_error("vector");
+    });
+    QTimer::singleShot(0, app, [&nextRan] { nextRan = true; });
+    QTRY_VERIFY(nextRan);
+    app->setDialogs(nullptr);
+    QCOMPARE(dialogs.errors(), QStringList{shown});
+}
+
+// The program's own application object, so that what it catches is tried here.
+int main(int argc, char **argv)
+{
+    GuardedApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    FaultsTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_faults.moc"
