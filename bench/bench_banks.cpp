@@ -2,6 +2,7 @@
 // 50,000 banks in Windows-1251 written to a temporary folder, read and put into
 // BANK; the time of reading, of writing and the peak memory.
 // Usage: bench_banks sqlite|postgresql [banks]
+#include "BenchSupport.h"
 #include "support/TempDatabase.h"
 
 #include "bank/BankDirectoryImport.h"
@@ -19,32 +20,10 @@
 
 namespace {
 
-QTextStream out(stdout);
-
-// The high-water mark of the resident memory (VmHWM), in MB.
-long peakMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
-    return -1;
-}
-
-// Starts the high-water mark again from the present size, so that making the file does not count.
-void resetPeak()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
-
-double ms(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1e6;
-}
+QTextStream &out = Bench::out();
+using Bench::ms;
+using Bench::peakMb;
+using Bench::resetPeak;
 
 // Entries shaped like the real ones: attributes, a correspondent account, now and then a restriction.
 QByteArray generatedEd807(int banks)
@@ -77,11 +56,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString engineName = args.value(1, QStringLiteral("sqlite"));
-    const int banks = args.value(2, QStringLiteral("50000")).toInt();
+    const int banks = Bench::numberArgument(args, 2, 50000);
 
     TempDatabase::Options options;
-    options.engine = engineName == QLatin1String("postgresql") ? Engine::PostgreSQL : Engine::SQLite;
+    options.engine = Bench::engineArgument(args);
+    const QString engineName = Bench::engineName(options.engine);
     TempDatabase data(options);
     if (!data.isValid()) {
         out << "cannot prepare the database: " << data.reason() << "\n";

@@ -2,6 +2,7 @@
 // completed, marked documents: F10, F12 "Все" to the archive and back, and
 // Delete "Все", each timed from the key press to the reloaded list. Prints the
 // medians. Usage: bench_bulk sqlite|postgresql [documents] [repetitions]
+#include "BenchSupport.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 
@@ -18,7 +19,7 @@
 
 namespace {
 
-QTextStream out(stdout);
+QTextStream &out = Bench::out();
 
 void addDocuments(Database &db, int count)
 {
@@ -57,23 +58,18 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString engineName = args.value(1, QStringLiteral("sqlite"));
-    const int documents = args.value(2, QStringLiteral("10000")).toInt();
-    const int repetitions = qMax(1, args.value(3, QStringLiteral("3")).toInt());
+    const int documents = Bench::numberArgument(args, 2, 10000);
+    const int repetitions = qMax(1, Bench::numberArgument(args, 3, 3));
 
     TempDatabase::Options options;
-    options.engine = engineName == QLatin1String("postgresql") ? Engine::PostgreSQL : Engine::SQLite;
+    options.engine = Bench::engineArgument(args);
+    const QString engineName = Bench::engineName(options.engine);
     options.demo = true;
     options.documents = 0;
-    WindowFixture fixture(options);
-    if (!fixture.data().isValid()) {
-        out << "cannot prepare the database: " << fixture.data().reason() << "\n";
+    const auto window_ = Bench::signedInWindow(options);
+    if (!window_)
         return 1;
-    }
-    if (!fixture.signIn(QStringLiteral("1"))) {
-        out << "cannot sign in\n";
-        return 1;
-    }
+    WindowFixture &fixture = *window_;
     MainWindow &window = fixture.window();
     Database &db = fixture.data().db();
     ScriptedDialogs &dialogs = fixture.dialogs();

@@ -2,6 +2,7 @@
 // F2 in the editor's account field until the list is painted with its rows, and
 // the look-up of a typed account (Enter until the recipient is filled in). Prints
 // the medians with their aims. Usage: bench_directories sqlite|postgresql [recipients] [repetitions]
+#include "BenchSupport.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 
@@ -21,13 +22,8 @@
 
 namespace {
 
-QTextStream out(stdout);
-
-double medianOf(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
+QTextStream &out = Bench::out();
+const auto medianOf = Bench::median;
 
 void addRecipients(Database &db, int count)
 {
@@ -52,24 +48,21 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString engineName = args.value(1, QStringLiteral("sqlite"));
-    const int recipients = args.value(2, QStringLiteral("10000")).toInt();
-    const int repetitions = qMax(1, args.value(3, QStringLiteral("11")).toInt());
+    const int recipients = Bench::numberArgument(args, 2, 10000);
+    const int repetitions = qMax(1, Bench::numberArgument(args, 3, 11));
 
     TempDatabase::Options options;
-    options.engine = engineName == QLatin1String("postgresql") ? Engine::PostgreSQL : Engine::SQLite;
+    options.engine = Bench::engineArgument(args);
+    const QString engineName = Bench::engineName(options.engine);
     options.demo = true;
     options.documents = 0;
-    WindowFixture fixture(options);
-    if (!fixture.data().isValid()) {
-        out << "cannot prepare the database: " << fixture.data().reason() << "\n";
+    const auto window_ = Bench::signedInWindow(options, [&](TempDatabase &data) {
+        addRecipients(data.db(), recipients);
+        return true;
+    });
+    if (!window_)
         return 1;
-    }
-    addRecipients(fixture.data().db(), recipients);
-    if (!fixture.signIn(QStringLiteral("1"))) {
-        out << "cannot sign in\n";
-        return 1;
-    }
+    WindowFixture &fixture = *window_;
     MainWindow &window = fixture.window();
     DirectoryPanel &panel = *window.recipientDirectory();
     auto focusName = [] { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); };

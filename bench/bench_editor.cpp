@@ -3,6 +3,7 @@
 // Insert until the editor is shown, one keystroke in a field, and the final
 // store from the operation kind back to the register. Prints medians with
 // their aims. Usage: bench_editor sqlite|postgresql [documents] [repetitions]
+#include "BenchSupport.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 
@@ -22,12 +23,9 @@
 
 namespace {
 
-QTextStream out(stdout);
-
-double ms(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1e6;
-}
+QTextStream &out = Bench::out();
+using Bench::ms;
+const auto medianOf = Bench::median;
 
 // This process's own processor time: the machine's other load does not count in it.
 double cpuMs()
@@ -74,12 +72,6 @@ QString focusName()
 {
     QWidget *focus = QApplication::focusWidget();
     return focus ? focus->objectName() : QString();
-}
-
-double medianOf(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
 }
 
 struct Figures
@@ -222,12 +214,12 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString engineName = args.value(1, QStringLiteral("sqlite"));
-    const int documents = args.value(2, QStringLiteral("100000")).toInt();
-    const int repetitions = qMax(1, args.value(3, QStringLiteral("5")).toInt());
+    const int documents = Bench::numberArgument(args, 2, 100000);
+    const int repetitions = qMax(1, Bench::numberArgument(args, 3, 5));
 
     TempDatabase::Options options;
-    options.engine = engineName == QLatin1String("postgresql") ? Engine::PostgreSQL : Engine::SQLite;
+    options.engine = Bench::engineArgument(args);
+    const QString engineName = Bench::engineName(options.engine);
     options.demo = true;
     options.documents = documents;
     options.years = 3;
@@ -235,16 +227,14 @@ int main(int argc, char **argv)
 
     QElapsedTimer prepare;
     prepare.start();
-    WindowFixture fixture(options);
-    if (!fixture.data().isValid()) {
-        out << "cannot prepare the database: " << fixture.data().reason() << "\n";
+    double prepared = 0;
+    const auto window_ = Bench::signedInWindow(options, [&](TempDatabase &) {
+        prepared = ms(prepare);
+        return true;
+    });
+    if (!window_)
         return 1;
-    }
-    const double prepared = ms(prepare);
-    if (!fixture.signIn(QStringLiteral("1"))) {
-        out << "cannot sign in\n";
-        return 1;
-    }
+    WindowFixture &fixture = *window_;
     MainWindow &window = fixture.window();
     settlePage(window);
     const int rows = window.q1().recordCount();

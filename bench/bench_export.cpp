@@ -2,6 +2,7 @@
 // export-bank command's own code: every order read, checked and written to a client-bank
 // file in Windows-1251; the time, the processor time and the peak memory.
 // Usage: bench_export sqlite|postgresql [orders]
+#include "BenchSupport.h"
 #include "support/BankSamples.h"
 #include "support/TempDatabase.h"
 
@@ -18,35 +19,10 @@
 
 namespace {
 
-QTextStream out(stdout);
-
-// The high-water mark of the resident memory (VmHWM), in MB.
-long peakMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
-    return -1;
-}
-
-// Starts the high-water mark again from the present size, so that making the orders does not count.
-void resetPeak()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
-
-// The processor time used so far, which a loaded machine does not stretch as it does the wall clock.
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+QTextStream &out = Bench::out();
+using Bench::cpuSeconds;
+using Bench::peakMb;
+using Bench::resetPeak;
 
 } // namespace
 
@@ -54,11 +30,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString engineName = args.value(1, QStringLiteral("sqlite"));
-    const int count = args.value(2, QStringLiteral("10000")).toInt();
+    const int count = Bench::numberArgument(args, 2, 10000);
 
     TempDatabase::Options options;
-    options.engine = engineName == QLatin1String("postgresql") ? Engine::PostgreSQL : Engine::SQLite;
+    options.engine = Bench::engineArgument(args);
+    const QString engineName = Bench::engineName(options.engine);
     options.documents = 0;
     TempDatabase data(options);
     if (!data.isValid()) {

@@ -1,6 +1,7 @@
 // A thousand completed documents written to a PDF by the command-line mode's own
 // code: time of reading, of drawing, the file's size and the peak memory.
 // Usage: bench_print sqlite|postgresql [documents]
+#include "BenchSupport.h"
 #include "support/TempDatabase.h"
 
 #include "app/PdfCommand.h"
@@ -17,13 +18,7 @@
 
 namespace {
 
-// The processor time used so far, which a loaded machine does not stretch as it does the wall clock.
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+using Bench::cpuSeconds;
 
 long peakKilobytes()
 {
@@ -73,13 +68,12 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QTextStream out(stdout);
+    QTextStream &out = Bench::out();
     const QStringList args = app.arguments();
-    const Engine engine = args.value(1) == QLatin1String("postgresql") ? Engine::PostgreSQL : Engine::SQLite;
-    const int count = args.size() > 2 ? args.at(2).toInt() : 1000;
+    const int count = Bench::numberArgument(args, 2, 1000);
 
     TempDatabase::Options options;
-    options.engine = engine;
+    options.engine = Bench::engineArgument(args);
     TempDatabase data(options);
     if (!data.isValid()) {
         out << "bench_print: " << data.reason() << "\n";
@@ -98,7 +92,7 @@ int main(int argc, char **argv)
     const int status = writePdf({pdf, QStringLiteral("--all")}, data.folder());
     const qint64 ms = timer.elapsed();
     const double cpu = cpuSeconds() - cpuBefore;
-    out << "bench_print " << (engine == Engine::PostgreSQL ? "postgresql" : "sqlite") << ": " << count
+    out << "bench_print " << Bench::engineName(options.engine) << ": " << count
         << " documents to PDF in " << ms << " ms (" << QString::number(double(ms) / qMax(1, count), 'f', 2)
         << " ms a page, " << QString::number(cpu, 'f', 2) << " s of processor time), file " << QFileInfo(pdf).size() / 1024 << " KiB, peak memory " << peakKilobytes() / 1024
         << " MiB (" << before / 1024 << " MiB before), status " << status << "\n";

@@ -5,6 +5,7 @@
 // Usage: bench_register sqlite|postgresql [archived] [current]
 // The generated rows are kept in $BENCH_CACHE (default ~/.cache/payorders-bench)
 // and loaded from there on the next run.
+#include "BenchSupport.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 
@@ -30,39 +31,12 @@
 
 namespace {
 
-QTextStream out(stdout);
-
-long statusMb(const char *key);
-
-// The resident peak since start or since the last resetPeak().
-long peakMb()
-{
-    return statusMb("VmHWM:");
-}
-
-// Forgets the peak so far (Linux): preparing the data is not the program's own use.
-bool resetPeak()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
-}
-
-// A line of /proc/self/status in MB: RssAnon is the heap, RssFile the mapped files.
-long statusMb(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key) + 1).trimmed().split(' ').first().toLong() / 1024;
-    return -1;
-}
-
-double ms(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1e6;
-}
+QTextStream &out = Bench::out();
+using Bench::median;
+using Bench::ms;
+using Bench::peakMb;
+using Bench::resetPeak;
+using Bench::statusMb;
 
 void settle(MainWindow &window)
 {
@@ -77,12 +51,6 @@ double timed(MainWindow &window, const std::function<void()> &action)
     action();
     settle(window);
     return ms(timer);
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
 }
 
 int countOf(Database &db, const QString &sql)
@@ -265,23 +233,24 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString engineName = args.value(1, QStringLiteral("sqlite"));
-    const bool postgres = engineName == QLatin1String("postgresql");
-    const int archived = args.value(2, QStringLiteral("1000000")).toInt();
-    const int current = args.value(3, QStringLiteral("100000")).toInt();
+    const int archived = Bench::numberArgument(args, 2, 1000000);
+    const int current = Bench::numberArgument(args, 3, 100000);
 
     TempDatabase::Options options;
-    options.engine = postgres ? Engine::PostgreSQL : Engine::SQLite;
+    options.engine = Bench::engineArgument(args);
+    const bool postgres = options.engine == Engine::PostgreSQL;
+    const QString engineName = Bench::engineName(options.engine);
     options.demo = true;
     options.documents = 0;
 
     QElapsedTimer timer;
     timer.start();
-    WindowFixture fixture(options);
-    if (!fixture.data().isValid() || !loadDocuments(fixture.data(), postgres, archived, current)) {
-        out << "cannot prepare the database: " << fixture.data().reason() << "\n";
+    const auto window_ = Bench::preparedWindow(options, [&](TempDatabase &data) {
+        return loadDocuments(data, postgres, archived, current);
+    });
+    if (!window_)
         return 1;
-    }
+    WindowFixture &fixture = *window_;
     const double prepared = ms(timer);
     TempDatabase &data = fixture.data();
     const double wholeCurrent = shellMs(data, postgres, QStringLiteral("PL"), false);

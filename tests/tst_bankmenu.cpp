@@ -53,12 +53,6 @@ void addDocuments(TempDatabase &d)
     d.addDocument("PL_A", archivedSaved);
 }
 
-QString focusName()
-{
-    QWidget *w = QApplication::focusWidget();
-    return w ? w->objectName() : QStringLiteral("(nothing)");
-}
-
 QString selectedId(MainWindow &w)
 {
     DataSet &q1 = w.q1();
@@ -184,11 +178,6 @@ std::unique_ptr<WindowFixture> BankMenuTest::signedIn(const QString &password, c
         f->dialogs().log.clear();
     return f;
 }
-
-#define SIGNED_IN(var, ...)         \
-    auto var = signedIn(__VA_ARGS__); \
-    if (!var)                       \
-        return;
 
 void BankMenuTest::menuHasFiveEntries()
 {

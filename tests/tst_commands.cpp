@@ -51,12 +51,6 @@ QVariantMap document(const QString &id, const QDate &date, const QString &nom, c
             {"PRIZN_DK", state}};
 }
 
-QString focusName()
-{
-    QWidget *w = QApplication::focusWidget();
-    return w ? w->objectName() : QStringLiteral("(nothing)");
-}
-
 QString pageOf(MainWindow &w)
 {
     return w.pages()->currentWidget()->objectName();
@@ -256,11 +250,6 @@ std::unique_ptr<WindowFixture> CommandsTest::signedIn(const QVariant &state,
     Clock::set(commandMoment);
     return f;
 }
-
-#define SIGNED_IN(var, ...)                                                                                  \
-    auto var = signedIn(__VA_ARGS__);                                                                        \
-    if (!var)                                                                                                \
-        return;
 
 // ---------------------------------------------------------------------------
 // Enter

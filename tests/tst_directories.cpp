@@ -129,12 +129,6 @@ bool isTimestampId(const QString &id)
     return QDateTime::fromString(id, QStringLiteral("ddMMyyhhmmsszzz")).isValid();
 }
 
-QString focusName()
-{
-    QWidget *w = QApplication::focusWidget();
-    return w ? w->objectName() : QStringLiteral("(nothing)");
-}
-
 
 // The signed-in window with one directory panel over its place, open with the list focused.
 struct Directory

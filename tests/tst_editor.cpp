@@ -26,12 +26,6 @@ namespace {
 
 const QDate today(2024, 3, 15);
 
-QString focusName()
-{
-    QWidget *w = QApplication::focusWidget();
-    return w ? w->objectName() : QStringLiteral("(nothing)");
-}
-
 QString pageName(WindowFixture &f)
 {
     return f.window().pages()->currentWidget()->objectName();
@@ -161,11 +155,6 @@ std::unique_ptr<WindowFixture> EditorTest::signedIn(const std::function<void(Tem
             prepare(d);
     });
 }
-
-#define SIGNED_IN(var, ...)  \
-    auto var = signedIn(__VA_ARGS__); \
-    if (!var)                \
-        return;
 
 bool EditorTest::startNew(WindowFixture &f)
 {

@@ -70,11 +70,6 @@ std::unique_ptr<WindowFixture> signedIn(const QList<Doc> &docs, const QString &p
     return f;
 }
 
-#define SIGNED_IN(var, ...)                                                                                  \
-    auto var = signedIn(__VA_ARGS__);                                                                        \
-    if (!var)                                                                                                \
-        return;
-
 QStringList idsOf(TempDatabase &d, const QString &table)
 {
     QSqlQuery q = d.db().run(QStringLiteral("select ID from %1 order by ID").arg(table));

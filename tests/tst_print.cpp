@@ -135,11 +135,6 @@ std::unique_ptr<WindowFixture> PrintTest::signedIn(const QString &password)
     return f;
 }
 
-#define SIGNED_IN(var, ...)                                                                                  \
-    auto var = signedIn(__VA_ARGS__);                                                                        \
-    if (!var)                                                                                                \
-        return;
-
 // ---------------------------------------------------------------------------
 // The choice of documents
 

@@ -144,12 +144,6 @@ QString dump(WindowFixture &f, const QString &table)
     return rows.join(QLatin1Char('\n'));
 }
 
-QString focusName()
-{
-    QWidget *w = QApplication::focusWidget();
-    return w ? w->objectName() : QStringLiteral("(nothing)");
-}
-
 bool isYellowish(QRgb p)
 {
     return qRed(p) > 190 && qGreen(p) > 190 && qBlue(p) < 64 && qAbs(qRed(p) - qGreen(p)) < 12;
@@ -250,11 +244,6 @@ std::unique_ptr<WindowFixture> RegisterTest::signedIn(const QString &password,
             prepare(d);
     });
 }
-
-#define SIGNED_IN(var, ...)                                                                                  \
-    auto var = signedIn(__VA_ARGS__);                                                                        \
-    if (!var)                                                                                                \
-        return;
 
 // ---------------------------------------------------------------------------
 // What the screen shows

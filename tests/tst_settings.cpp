@@ -38,12 +38,6 @@ const QStringList entries = {
 // The settings of a new user, P0 to P6, as the tables give them back.
 const QStringList defaults = {"true", "1", "01.01.01", "True", "1", "без НДС.", "1"};
 
-QString focusName()
-{
-    QWidget *w = QApplication::focusWidget();
-    return w ? w->objectName() : QStringLiteral("(nothing)");
-}
-
 // A stored value as text; a logical as "true" or "false" on both engines.
 QString text(const QVariant &v)
 {

@@ -29,12 +29,6 @@ const QDate today(2024, 3, 15);
 const QStringList taxColumns = {"P101_STATU", "P104_KBK",   "P105_OKATO", "P106_OSNOV", "P107_PERIO",
                                 "P108_N_DOC", "P109_D_DOC", "P110_TIP",   "P22_KOD"};
 
-QString focusName()
-{
-    QWidget *w = QApplication::focusWidget();
-    return w ? w->objectName() : QStringLiteral("(nothing)");
-}
-
 QWidget *control(WindowFixture &f, const QString &name)
 {
     return f.window().editorPage()->control(name);
@@ -141,11 +135,6 @@ private:
     // D1 as a tax payment with these details.
     static std::function<void(TempDatabase &)> withDetails(const QVariantMap &details);
 };
-
-#define SIGNED_IN(var, ...)             \
-    auto var = signedIn(__VA_ARGS__);   \
-    if (!var)                           \
-        return;
 
 void TaxTest::initTestCase_data()
 {

@@ -1,6 +1,7 @@
 #include "support/WindowFixture.h"
 #include "support/Engines.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QStackedWidget>
 #include <QTest>
@@ -63,4 +64,10 @@ std::unique_ptr<WindowFixture> WindowFixture::signedInOver(const QString &passwo
         return nullptr;
     }
     return f;
+}
+
+QString focusName()
+{
+    QWidget *w = QApplication::focusWidget();
+    return w ? w->objectName() : QStringLiteral("(nothing)");
 }

@@ -41,3 +41,13 @@ private:
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<Database> m_other;
 };
+
+// The object name of the widget with the keyboard focus, "(nothing)" when none has it.
+QString focusName();
+
+// Declares var as the test's signed-in window, from the test file's own signedIn(...);
+// the test ends where that fails, its failure already recorded.
+#define SIGNED_IN(var, ...)           \
+    auto var = signedIn(__VA_ARGS__); \
+    if (!var)                         \
+        return;
