@@ -1,17 +1,10 @@
 #include "editor/EditorPage.h"
 #include "editor/AmountEntry.h"
+#include "editor/DocumentEditing.h"
 #include "editor/EditorForm.h"
-#include "editor/RecipientAccount.h"
 #include "editor/UnifiedTaxPayment.h"
-#include "editor/VatLine.h"
-#include "document/DocumentState.h"
 #include "session/Session.h"
-#include "store/BankLookup.h"
-#include "store/Clock.h"
 #include "store/DateText.h"
-#include "store/TextWidth.h"
-#include "store/TimestampId.h"
-#include "document/TaxFields.h"
 #include "widgets/CharacterLimit.h"
 #include "widgets/PanelHider.h"
 #include "widgets/PickList.h"
@@ -26,7 +19,6 @@
 
 namespace {
 
-const QString &stateColumn = DocumentColumn::State;
 // The third item of l2: the unified tax payment in one choice.
 constexpr int UnifiedTaxPaymentItem = 2;
 
@@ -497,19 +489,8 @@ bool EditorPage::runWork(FieldWork work)
 
 bool EditorPage::confirmDate()
 {
-    QString text = m_date->text();
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    const QDate date = ReadDateText(text, Clock::today());
-    DataSet &doc = m_session.documents();
-    doc.setValue(QStringLiteral("DATE"), date.isValid() ? QVariant(date) : QVariant());
-    m_date->setText(WriteDateText(date));
+    m_date->setText(DocumentEditing::ConfirmDate(m_session, m_date->text()));
     storeFields();
-    DataSet &user = m_session.user();
-    // The last date is the program's own note: the row as stored now, a number taken elsewhere included.
-    user.refreshRow();
-    user.edit();
-    user.setValue(QStringLiteral("P2"), m_date->text());
-    user.post();
     return true;
 }
 
@@ -521,7 +502,6 @@ void EditorPage::writeKind()
 
 bool EditorPage::writeTaxType()
 {
-    DataSet &doc = m_session.documents();
     if (m_taxTypes->currentRow() == UnifiedTaxPaymentItem) {
         storeFields();
         const QString lacking = UnifiedTaxPayment::Fill(m_session, m_general, m_bank);
@@ -533,14 +513,12 @@ bool EditorPage::writeTaxType()
         return true;
     }
     const bool tax = m_taxTypes->currentRow() == 1;
-    doc.setValue(QStringLiteral("NALOG"), tax);
+    DocumentEditing::WritePaymentType(m_session, tax);
     if (tax) {
         // The tax panel takes the focus and leads on to the amount itself.
         emit taxPanelRequested();
         return false;
     }
-    for (const TaxField &field : taxFields())
-        doc.setValue(QLatin1String(field.column), QString());
     loadFields();
     return true;
 }
@@ -574,10 +552,7 @@ bool EditorPage::confirmAmount()
         m_amountRepeat->selectAll();
         return false;
     }
-    const double amount = ReadAmount(m_amountFirst->text());
-    DataSet &doc = m_session.documents();
-    doc.setValue(QStringLiteral("S"), amount);
-    doc.setValue(QStringLiteral("PER1"), AmountWordsOf(amount));
+    DocumentEditing::WriteAmount(m_session, ReadAmount(m_amountFirst->text()));
     storeFields();
     loadFields();
     return true;
@@ -589,8 +564,7 @@ void EditorPage::writeVatLine()
     if (doc.state() != DataSet::State::Edit && doc.state() != DataSet::State::Insert)
         return;
     storeFields();
-    doc.setValue(QStringLiteral("NAZNACH5"), VatLine(doc.text(QStringLiteral("NDS")), doc.value(QStringLiteral("S")),
-                                                     m_session.setting(QStringLiteral("P5"))));
+    DocumentEditing::WriteVatLine(m_session);
     loadFields();
 }
 
@@ -598,8 +572,7 @@ bool EditorPage::pickRecipient(const QString &account)
 {
     bool handled = false;
     m_session.run([&] {
-        DataSet &doc = m_session.documents();
-        doc.setValue(QStringLiteral("SCH_KT"), account);
+        m_session.documents().setValue(DocumentColumn::RecipientAccount, account);
         loadFields();
         handled = handleAccount();
         if (handled)
@@ -613,113 +586,32 @@ bool EditorPage::pickRecipient(const QString &account)
 
 bool EditorPage::handleAccount()
 {
-    DataSet &doc = m_session.documents();
     storeFields();
-    auto *accountBox = qobject_cast<QLineEdit *>(control(QStringLiteral("DBE_SCH_KT")));
-    if (!RecipientAccountPasses(doc.text(QStringLiteral("SCH_KT")))) {
-        m_message->setText(QStringLiteral("счет должен состоять из цифр"));
-        accountBox->selectAll();
-        return false;
-    }
-    m_general.close();
-    m_general.setQuery({QStringLiteral("S_POL"), {{QStringLiteral("SCHET"), doc.text(QStringLiteral("SCH_KT"))}}});
-    m_general.open();
-    if (!m_general.isEmpty()) {
-        m_general.first();
-        const struct { const char *document; const char *directory; } filled[] = {
-            {"INN_POL", "INN"},     {"KPP_POL", "KPP"},     {"NAME_POL1", "NAME1"}, {"NAME_POL2", "NAME2"},
-            {"NAME_POL3", "NAME3"}, {"NAME_POL4", "NAME4"}, {"MFOBANKPOL", "BIK"},
-        };
-        for (const auto &f : filled)
-            doc.setValue(QLatin1String(f.document), m_general.text(QLatin1String(f.directory)));
-        loadFields();
-        // Its result does not matter here: the focus goes on to the INN either way.
-        FillRecipientBank(accountBox);
-    }
-    return true;
+    return showLookup(DocumentEditing::FillRecipientByAccount(m_session, m_general, m_bank),
+                      QStringLiteral("DBE_SCH_KT"));
 }
 
-bool EditorPage::FillRecipientBank(QLineEdit *field)
+bool EditorPage::showLookup(const DocumentEditing::LookupAnswer &answer, const QString &field)
 {
-    DataSet &doc = m_session.documents();
-    BankDetails bank = LookupBank(m_bank, m_general, doc.text(QStringLiteral("MFOBANKPOL")));
-    if (!bank.usable()) {
-        m_message->setText(BankRefusal(bank));
-        // A revoked bank's details go no further into the document than an unknown one's.
-        bank = BankDetails{};
-    }
-    doc.setValue(QStringLiteral("BANK_POL1"), bank.name);
-    doc.setValue(QStringLiteral("K_SBANK_KT"), bank.correspondent);
-    doc.setValue(QStringLiteral("NNP_POL"), bank.settlement);
-    doc.setValue(QStringLiteral("TNP_POL"), bank.settlementType);
     loadFields();
-    if (!bank.found)
-        field->selectAll();
-    return bank.found;
+    if (!answer.message.isEmpty())
+        m_message->setText(answer.message);
+    if (!answer.goesOn || !answer.bankUsable)
+        qobject_cast<QLineEdit *>(control(field))->selectAll();
+    return answer.goesOn;
 }
 
 bool EditorPage::handleBank()
 {
     storeFields();
-    if (!FillRecipientBank(qobject_cast<QLineEdit *>(control(QStringLiteral("DBE_bik")))))
-        return false;
-    DataSet &doc = m_session.documents();
-    const QString account = doc.text(QStringLiteral("SCH_KT"));
-    m_recipients.close();
-    m_recipients.setQuery({QStringLiteral("S_POL"), {{QStringLiteral("SCHET"), account}}});
-    m_recipients.open();
-    if (m_recipients.isEmpty()) {
-        // The directory grows from the documents: a new account joins it once its bank is known.
-        m_recipients.insert();
-        m_recipients.setValue(QStringLiteral("INN"), doc.text(QStringLiteral("INN_POL")));
-        m_recipients.setValue(QStringLiteral("KPP"), doc.text(QStringLiteral("KPP_POL")));
-        m_recipients.setValue(QStringLiteral("SCHET"), account);
-        m_recipients.setValue(QStringLiteral("BIK"), doc.text(QStringLiteral("MFOBANKPOL")));
-        for (int line = 1; line <= 4; ++line)
-            m_recipients.setValue(QStringLiteral("NAME%1").arg(line), doc.text(QStringLiteral("NAME_POL%1").arg(line)));
-        m_recipients.setValue(QStringLiteral("NAME"), leftCharacters(doc.text(QStringLiteral("NAME_POL1")), 20));
-        m_recipients.post();
-    }
-    return true;
+    return showLookup(DocumentEditing::FillRecipientBank(m_session, m_general, m_bank, m_recipients),
+                      QStringLiteral("DBE_bik"));
 }
 
 bool EditorPage::leave(bool finished)
 {
-    DataSet &doc = m_session.documents();
     storeFields();
-    const QString before = doc.text(stateColumn);
-    doc.setValue(stateColumn, finished || before != DocumentState::Open ? DocumentState::Completed
-                                                                         : DocumentState::Saved);
-    try {
-        doc.post();
-    } catch (const RowChangedError &error) {
-        // Changed on another computer: he is told, and stays with what he typed to store it again.
-        doc.setValue(stateColumn, before);
-        m_session.dialogs().message(error.message());
-        return false;
-    } catch (const RowDeletedError &) {
-        // Storing again cannot help: what he typed is kept as a new document, or dropped.
-        const QString question = QStringLiteral("Документ N%1 удалён или перенесён в архив с другого компьютера.\n"
-                                                "Сохранить введённое как новый документ?")
-                                     .arg(doc.text(QStringLiteral("NOM")));
-        if (m_session.dialogs().askYesNo(QStringLiteral("Документ удалён"), question)) {
-            doc.setValue(QStringLiteral("ID"), NewTimestampId());
-            doc.postAsNew();
-        } else {
-            doc.cancel();
-            m_session.ReloadRegister();
-        }
+    if (DocumentEditing::Leave(m_session, finished) == DocumentEditing::Leaving::Closed)
         emit closed();
-        return false;
-    } catch (const AppError &error) {
-        qWarning("%s", qPrintable(error.message()));
-        if (finished)
-            throw;
-        // Back to the editor with everything typed, the lock still held.
-        doc.setValue(stateColumn, before);
-        m_session.dialogs().message(QStringLiteral("Неизвестная ошибка! Обратитесь к разработчику"));
-        return false;
-    }
-    emit closed();
     return false;
 }

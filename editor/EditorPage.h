@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/DocumentEditing.h"
 #include "editor/FieldOrder.h"
 #include "store/DataSet.h"
 
@@ -71,7 +72,8 @@ private:
     void writeVatLine();
     bool handleAccount();
     bool handleBank();
-    bool FillRecipientBank(QLineEdit *field);
+    // The red line and the field after a look-up of the recipient; whether the editor goes on.
+    bool showLookup(const DocumentEditing::LookupAnswer &answer, const QString &field);
     bool leave(bool finished);
 
     // The boxes' texts into the pending record, and the record back into the boxes.

@@ -3,6 +3,7 @@
 #include "session/Session.h"
 #include "store/Schema.h"
 #include "document/TaxFields.h"
+#include "tax/TaxDetails.h"
 #include "tax/TaxParamName.h"
 #include "tax/TaxPeriodComposer.h"
 #include "widgets/CharacterLimit.h"
@@ -39,7 +40,6 @@ constexpr int ListRowHeight = 24;
 constexpr int ListMaxHeight = 318;
 
 const QString basisColumn = QStringLiteral("P106_OSNOV");
-const QString controlSetting = QStringLiteral("P3");
 
 const QList<DirectoryColumn> codeColumns = {{"KOD", 40}, {"NAME", NameWidth - 44}};
 
@@ -192,7 +192,7 @@ void TaxPanel::resizeEvent(QResizeEvent *event)
 
 bool TaxPanel::control() const
 {
-    return m_session.user().logical(controlSetting);
+    return TaxDetails::ControlOn(m_session);
 }
 
 void TaxPanel::showControlState()
@@ -209,20 +209,13 @@ void TaxPanel::focusChanged(QWidget *old, QWidget *now)
 
 void TaxPanel::open()
 {
-    DataSet &doc = m_session.documents();
-    editDocument();
-    doc.setValue(QStringLiteral("NALOG"), true);
+    TaxDetails::Open(m_session);
     for (int i = 0; i < m_boxes.size(); ++i)
         loadBox(i);
-    // A tax payment's basis, type and field 22 hold "0" until something else is known.
-    for (int item : {TaxBasisItem, TaxTypeItem, TaxAccrualIdItem})
-        if (m_boxes.at(item)->text().isEmpty())
-            m_boxes.at(item)->setText(QLatin1String(TaxNoValue));
     m_message->clear();
     for (auto it = m_names.cbegin(); it != m_names.cend(); ++it)
         showName(it.key(), LookupTaxParamName(m_lookup, QLatin1String(taxFields().at(it.key()).codeList),
                                               m_boxes.at(it.key())->text()));
-    storeBoxes();
     emit fieldsChanged();
     m_picker->hide();
     show();
@@ -232,13 +225,7 @@ void TaxPanel::open()
 
 void TaxPanel::ToggleTaxControl()
 {
-    DataSet &user = m_session.user();
-    const bool on = !control();
-    user.changeOrDrop([&] {
-        user.edit();
-        user.setValue(controlSetting, on ? QStringLiteral("True") : QStringLiteral("False"));
-        user.post();
-    });
+    TaxDetails::ToggleControl(m_session);
     showControlState();
 }
 
@@ -394,14 +381,8 @@ void TaxPanel::toChooser()
 
 void TaxPanel::openPicker(int item)
 {
-    const TaxField &f = taxFields().at(item);
-    m_codes.close();
-    m_codes.setSql(QStringLiteral("select KOD,NAME from N_PARAM where TIP=?"), {QLatin1String(f.codeList)});
-    m_codes.open();
+    TaxDetails::OpenCodes(m_session, m_codes, item);
     m_pickerItem = item;
-    if (!m_codes.isEmpty() && !m_codes.locate(QStringLiteral("KOD"), m_session.documents().text(QLatin1String(f.column)),
-                                              Qt::CaseSensitive))
-        m_codes.first();
     m_picker->show();
     m_picker->raise();
     if (!m_codes.isEmpty())
@@ -422,7 +403,7 @@ void TaxPanel::pick()
         name = m_codes.text(QStringLiteral("NAME"));
     }
     editDocument();
-    m_session.documents().setValue(QLatin1String(taxFields().at(item).column), code);
+    TaxDetails::Write(m_session, item, code);
     loadBox(item);
     showName(item, name);
     emit fieldsChanged();
@@ -451,15 +432,8 @@ void TaxPanel::loadBox(int item)
 
 void TaxPanel::storeBox(int item)
 {
-    DataSet &doc = m_session.documents();
-    if (doc.state() != DataSet::State::Edit && doc.state() != DataSet::State::Insert)
-        return;
-    const QString column = QLatin1String(taxFields().at(item).column);
-    const QString text = m_boxes.at(item)->text();
-    if (doc.text(column) == text)
-        return;
-    doc.setValue(column, text);
-    emit fieldsChanged();
+    if (TaxDetails::Write(m_session, item, m_boxes.at(item)->text()))
+        emit fieldsChanged();
 }
 
 void TaxPanel::storeBoxes()

@@ -1,7 +1,10 @@
 #include "support/Engines.h"
 #include "support/Keys.h"
+#include "support/SessionFixture.h"
 #include "support/WindowFixture.h"
 
+#include "document/DocumentState.h"
+#include "editor/DocumentEditing.h"
 #include "editor/EditorPage.h"
 #include "editor/FieldOrder.h"
 #include "money/AmountInWords.h"
@@ -113,6 +116,15 @@ private slots:
     void f2PicksFromTheDirectory_data();
     void f2PicksFromTheDirectory();
     void escapeFromTheDirectoryReturnsToTheAccount();
+
+    // The same rules called without the window.
+    void recipientByAccountRule_data();
+    void recipientByAccountRule();
+    void confirmedBankRemembersTheRecipientOnce();
+    void confirmedDateIsTheUsersLastDate();
+    void leavingDecidesTheState_data();
+    void leavingDecidesTheState();
+    void leavingADocumentChangedElsewhereStays();
 
 private:
     // Signed in as user 1 over a register of one completed document D1; prepare
@@ -1243,6 +1255,146 @@ void EditorTest::escapeFromTheDirectoryReturnsToTheAccount()
     QCOMPARE(focusName(), QStringLiteral("DBE_SCH_KT"));
     QVERIFY(f->window().findChild<QWidget *>(QStringLiteral("Panel_pol"))->isHidden());
     QCOMPARE(pageName(*f), QStringLiteral("new"));
+}
+
+// ---------------------------------------------------------------------------
+// The editor's rules without the window
+
+void EditorTest::recipientByAccountRule_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("bik");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<bool>("bankUsable");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("inn");
+    QTest::addColumn<QString>("bankName");
+    QTest::newRow("known, its bank too") << knownAccount << "044525225" << true << true << "" << "7710000001"
+                                         << "ПАО СБЕРБАНК";
+    QTest::newRow("known, bank unknown") << knownAccount << "999999999" << true << false << "Банка не существует"
+                                         << "7710000001" << "";
+    QTest::newRow("known, licence revoked") << knownAccount << "044525187" << true << false
+                                            << "Лицензия Банка отозвана" << "7710000001" << "";
+    QTest::newRow("a letter in it") << "4070281050000000077A" << "044525225" << false << true
+                                    << "счет должен состоять из цифр" << "" << "";
+    QTest::newRow("not in the directory") << "40702810900000000999" << "044525225" << true << true << "" << ""
+                                          << "";
+}
+
+void EditorTest::recipientByAccountRule()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, bik);
+    QFETCH(bool, goesOn);
+    QFETCH(bool, bankUsable);
+    QFETCH(QString, message);
+    QFETCH(QString, inn);
+    QFETCH(QString, bankName);
+    SessionFixture f([&](TempDatabase &d) {
+        addKnownRecipient(d, bik);
+        d.db().run(QStringLiteral("update BANK set OTZYV='V' where NEWNUM='044525187'"));
+    });
+    QVERIFY(f.isValid());
+    QVERIFY(f.startNew());
+    DataSet &doc = f.session().documents();
+    doc.setValue(QStringLiteral("SCH_KT"), account);
+    const DocumentEditing::LookupAnswer answer = DocumentEditing::FillRecipientByAccount(f.session(), f.general(), f.bank());
+    QCOMPARE(answer.goesOn, goesOn);
+    QCOMPARE(answer.bankUsable, bankUsable);
+    QCOMPARE(answer.message, message);
+    QCOMPARE(doc.text(QStringLiteral("INN_POL")), inn);
+    QCOMPARE(doc.text(QStringLiteral("BANK_POL1")), bankName);
+    QCOMPARE(doc.state(), DataSet::State::Insert);
+}
+
+void EditorTest::confirmedBankRemembersTheRecipientOnce()
+{
+    SessionFixture f;
+    QVERIFY(f.isValid());
+    QVERIFY(f.startNew());
+    const QString account = QStringLiteral("40702810900000000999");
+    const int before = f.data().scalar(QStringLiteral("select count(*) from S_POL")).toInt();
+    DataSet &doc = f.session().documents();
+    doc.setValue(QStringLiteral("SCH_KT"), account);
+    doc.setValue(QStringLiteral("NAME_POL1"), QStringLiteral("Общество с ограниченной ответственностью"));
+    doc.setValue(QStringLiteral("INN_POL"), QStringLiteral("7710000001"));
+    // An unknown bank stops the editor and adds no recipient.
+    doc.setValue(QStringLiteral("MFOBANKPOL"), QStringLiteral("999999999"));
+    auto answer = DocumentEditing::FillRecipientBank(f.session(), f.general(), f.bank(), f.recipients());
+    QVERIFY(!answer.goesOn);
+    QCOMPARE(answer.message, QStringLiteral("Банка не существует"));
+    QCOMPARE(f.data().scalar(QStringLiteral("select count(*) from S_POL")).toInt(), before);
+    doc.setValue(QStringLiteral("MFOBANKPOL"), QStringLiteral("044525225"));
+    for (int time = 0; time < 2; ++time) {
+        answer = DocumentEditing::FillRecipientBank(f.session(), f.general(), f.bank(), f.recipients());
+        QVERIFY(answer.goesOn);
+        QCOMPARE(doc.text(QStringLiteral("BANK_POL1")), QStringLiteral("ПАО СБЕРБАНК"));
+        QCOMPARE(f.data().scalar(QStringLiteral("select count(*) from S_POL")).toInt(), before + 1);
+    }
+    QCOMPARE(f.data().scalar(QStringLiteral("select NAME from S_POL where SCHET='%1'").arg(account)).toString(),
+             QStringLiteral("Общество с ограничен"));
+    QCOMPARE(f.data().scalar(QStringLiteral("select INN from S_POL where SCHET='%1'").arg(account)).toString(),
+             QStringLiteral("7710000001"));
+}
+
+void EditorTest::confirmedDateIsTheUsersLastDate()
+{
+    SessionFixture f;
+    QVERIFY(f.isValid());
+    QVERIFY(f.startNew());
+    QCOMPARE(DocumentEditing::ConfirmDate(f.session(), QStringLiteral("1,2,05")), QStringLiteral("01.02.05"));
+    QCOMPARE(f.session().documents().date(QStringLiteral("DATE")), QDate(2005, 2, 1));
+    QCOMPARE(f.data().scalar(QStringLiteral("select P2 from PARAM where PAS='1'")).toString(), QStringLiteral("01.02.05"));
+    // Nothing of the document is stored by it.
+    QCOMPARE(f.data().scalar(QStringLiteral("select count(*) from PL")).toInt(), 0);
+}
+
+void EditorTest::leavingDecidesTheState_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("finished");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("new, left early") << DocumentState::Open << false << DocumentState::Saved;
+    QTest::newRow("new, finished") << DocumentState::Open << true << DocumentState::Completed;
+    QTest::newRow("reopened, left early") << DocumentState::Reopened << false << DocumentState::Completed;
+    QTest::newRow("reopened, finished") << DocumentState::Reopened << true << DocumentState::Completed;
+}
+
+void EditorTest::leavingDecidesTheState()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, finished);
+    QFETCH(QString, stored);
+    SessionFixture f;
+    QVERIFY(f.isValid());
+    QVERIFY(f.startNew());
+    DataSet &doc = f.session().documents();
+    doc.setValue(QStringLiteral("PRIZN_DK"), before);
+    const QString id = doc.text(QStringLiteral("ID"));
+    QCOMPARE(DocumentEditing::Leave(f.session(), finished), DocumentEditing::Leaving::Closed);
+    QCOMPARE(f.data().scalar(QStringLiteral("select PRIZN_DK from PL where ID='%1'").arg(id)).toString(), stored);
+    QCOMPARE(doc.state(), DataSet::State::Browse);
+}
+
+void EditorTest::leavingADocumentChangedElsewhereStays()
+{
+    SessionFixture f;
+    QVERIFY(f.isValid());
+    QVERIFY(f.startNew());
+    DataSet &doc = f.session().documents();
+    QCOMPARE(DocumentEditing::Leave(f.session(), false), DocumentEditing::Leaving::Closed);
+    const QString id = doc.text(QStringLiteral("ID"));
+    doc.edit();
+    doc.setValue(QStringLiteral("NAZNACH1"), QStringLiteral("набрано здесь"));
+    f.data().db().run(QStringLiteral("update PL set NOM='77' where ID=?"), {id});
+    QCOMPARE(DocumentEditing::Leave(f.session(), true), DocumentEditing::Leaving::Stays);
+    QCOMPARE(f.dialogs().messages().size(), 1);
+    // What he typed and the state are as before, to be stored again.
+    QCOMPARE(doc.state(), DataSet::State::Edit);
+    QCOMPARE(doc.text(QStringLiteral("NAZNACH1")), QStringLiteral("набрано здесь"));
+    QCOMPARE(doc.text(QStringLiteral("PRIZN_DK")), DocumentState::Saved);
+    QCOMPARE(f.data().scalar(QStringLiteral("select PRIZN_DK from PL where ID='%1'").arg(id)).toString(),
+             DocumentState::Saved);
 }
 
 QTEST_MAIN(EditorTest)

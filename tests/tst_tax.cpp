@@ -1,12 +1,15 @@
 #include "support/Engines.h"
 #include "support/FailingWrites.h"
 #include "support/Keys.h"
+#include "support/SessionFixture.h"
 #include "support/WindowFixture.h"
 
+#include "document/TaxFields.h"
 #include "editor/EditorPage.h"
 #include "register/RegisterPage.h"
 #include "store/Clock.h"
 #include "store/Schema.h"
+#include "tax/TaxDetails.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -87,6 +90,11 @@ private slots:
     void initTestCase_data();
     void init();
     void cleanup();
+
+    // The panel's rules called without the window.
+    void openingMakesATaxPaymentWithItsZeros();
+    void controlSwitchIsSavedAtOnce();
+    void fieldWritesOnlyWhileEditing();
 
     void openingSetsDefaults_data();
     void openingSetsDefaults();
@@ -1101,6 +1109,56 @@ void TaxTest::unifiedTaxPaymentWithoutItsRecipient()
     QVERIFY(list(*f, QStringLiteral("l2"))->isVisible());
     QVERIFY(!f->window().q1().logical(QStringLiteral("NALOG")));
     QVERIFY(f->window().q1().text(QStringLiteral("SCH_KT")).isEmpty());
+}
+
+// ---------------------------------------------------------------------------
+// The panel's rules without the window
+
+void TaxTest::openingMakesATaxPaymentWithItsZeros()
+{
+    SessionFixture f;
+    QVERIFY(f.isValid());
+    QVERIFY(f.startNew());
+    DataSet &doc = f.session().documents();
+    const QString basis = QLatin1String(taxFields().at(TaxBasisItem).column);
+    const QString type = QLatin1String(taxFields().at(TaxTypeItem).column);
+    const QString accrual = QLatin1String(taxFields().at(TaxAccrualIdItem).column);
+    doc.setValue(basis, QStringLiteral("ТП"));
+    TaxDetails::Open(f.session());
+    QVERIFY(doc.logical(QStringLiteral("NALOG")));
+    // What is known stays; the rest holds "0".
+    QCOMPARE(doc.text(basis), QStringLiteral("ТП"));
+    QCOMPARE(doc.text(type), QStringLiteral("0"));
+    QCOMPARE(doc.text(accrual), QStringLiteral("0"));
+    QCOMPARE(doc.state(), DataSet::State::Insert);
+    QCOMPARE(f.data().scalar(QStringLiteral("select count(*) from PL")).toInt(), 0);
+}
+
+void TaxTest::controlSwitchIsSavedAtOnce()
+{
+    SessionFixture f;
+    QVERIFY(f.isValid());
+    const bool before = TaxDetails::ControlOn(f.session());
+    for (bool expected : {!before, before}) {
+        QCOMPARE(TaxDetails::ToggleControl(f.session()), expected);
+        QCOMPARE(TaxDetails::ControlOn(f.session()), expected);
+        const QString stored = f.data().scalar(QStringLiteral("select P3 from PARAM where PAS='1'")).toString();
+        QCOMPARE(stored.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0, expected);
+    }
+}
+
+void TaxTest::fieldWritesOnlyWhileEditing()
+{
+    SessionFixture f;
+    QVERIFY(f.isValid());
+    QVERIFY(f.startNew());
+    DataSet &doc = f.session().documents();
+    QVERIFY(TaxDetails::Write(f.session(), TaxStatusItem, QStringLiteral("01")));
+    QCOMPARE(doc.text(QLatin1String(taxFields().at(TaxStatusItem).column)), QStringLiteral("01"));
+    // The same text again is no change.
+    QVERIFY(!TaxDetails::Write(f.session(), TaxStatusItem, QStringLiteral("01")));
+    doc.cancel();
+    QVERIFY(!TaxDetails::Write(f.session(), TaxStatusItem, QStringLiteral("02")));
 }
 
 QTEST_MAIN(TaxTest)
