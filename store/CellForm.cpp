@@ -1,11 +1,14 @@
 #include "store/CellForm.h"
 
+#include "store/AppError.h"
+#include "store/Clock.h"
 #include "store/DateText.h"
 
 #include <QDate>
 #include <QLocale>
 
 #include <charconv>
+#include <cmath>
 
 namespace CellForm {
 
@@ -116,6 +119,60 @@ QString text(ColumnKind kind, const QVariant &value)
         return QString::number(value.toLongLong());
     }
     return value.toString();
+}
+
+void check(ColumnKind kind, const QString &column, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return;
+    switch (kind) {
+    case ColumnKind::Number:
+    case ColumnKind::Integer:
+        if (!std::isfinite(value.toDouble()))
+            throw AppError(QStringLiteral("Поле %1 не принимает значение %2: нужно конечное число")
+                               .arg(column, QString::number(value.toDouble())));
+        return;
+    case ColumnKind::Date: {
+        const QDate d = value.toDate();
+        if (d.isValid() && (d.year() < 1 || d.year() > 9999))
+            throw AppError(QStringLiteral("Поле %1 не принимает дату %2: год должен быть от 1 до 9999")
+                               .arg(column, d.toString(QStringLiteral("dd.MM.yyyy"))));
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+QVariant fromTyping(ColumnKind kind, const QString &column, const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return {};
+    switch (kind) {
+    case ColumnKind::Text:
+        return text;
+    case ColumnKind::Date:
+        return ReadDateText(t, Clock::today());
+    case ColumnKind::Number:
+    case ColumnKind::Integer: {
+        bool ok = false;
+        const double d = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if (!ok)
+            throw AppError(QStringLiteral("\"%1\" не является числом").arg(text));
+        check(kind, column, d); // before an infinity is turned into a whole number
+        return kind == ColumnKind::Number ? QVariant(d) : QVariant(qint64(d));
+    }
+    case ColumnKind::Logical: {
+        const QString l = t.toLower();
+        if (l == QLatin1String("true") || l == QLatin1String("1"))
+            return true;
+        if (l == QLatin1String("false") || l == QLatin1String("0"))
+            return false;
+        throw AppError(QStringLiteral("\"%1\" не является логическим значением").arg(text));
+    }
+    }
+    return {};
 }
 
 } // namespace CellForm

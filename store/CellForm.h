@@ -23,4 +23,12 @@ double sortKey(ColumnKind kind, QByteArrayView raw, double null);
 // The program's own text of a typed value: dd.mm.yy dates, the decimal comma, True and False.
 QString text(ColumnKind kind, const QVariant &value);
 
+// Throws AppError naming the column where a typed value is one it cannot hold: a number
+// that is not finite, a date outside the years 1 to 9999.
+void check(ColumnKind kind, const QString &column, const QVariant &value);
+// What the user typed, as the typed value of a column that holds no text: a date read
+// against today, a number with a comma or a point, True/False or 1/0; a null for blanks.
+// Throws AppError naming the text it cannot read.
+QVariant fromTyping(ColumnKind kind, const QString &column, const QString &text);
+
 } // namespace CellForm

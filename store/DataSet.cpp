@@ -377,25 +377,7 @@ void DataSet::setValue(int c, const QVariant &value)
 
 void DataSet::checkValue(int c, const QVariant &v) const
 {
-    if (!v.isValid() || v.isNull())
-        return;
-    switch (m_rows.kind(c)) {
-    case ColumnKind::Number:
-    case ColumnKind::Integer:
-        if (!std::isfinite(v.toDouble()))
-            throw AppError(QStringLiteral("Поле %1 не принимает значение %2: нужно конечное число")
-                               .arg(m_rows.names().value(c), QString::number(v.toDouble())));
-        return;
-    case ColumnKind::Date: {
-        const QDate d = v.toDate();
-        if (d.isValid() && (d.year() < 1 || d.year() > 9999))
-            throw AppError(QStringLiteral("Поле %1 не принимает дату %2: год должен быть от 1 до 9999")
-                               .arg(m_rows.names().value(c), d.toString(QStringLiteral("dd.MM.yyyy"))));
-        return;
-    }
-    default:
-        return;
-    }
+    CellForm::check(m_rows.kind(c), m_rows.names().value(c), v);
 }
 
 void DataSet::setValue(const QString &name, const QVariant &value)
@@ -407,40 +389,11 @@ void DataSet::setText(const QString &name, const QString &text)
 {
     requireEditing();
     const int c = column(name);
-    const ColumnKind kind = m_rows.kind(c);
-    const QString t = text.trimmed();
-    QVariant v;
-    switch (kind) {
-    case ColumnKind::Text:
+    if (m_rows.kind(c) == ColumnKind::Text) {
         setValue(c, text);
         return;
-    case ColumnKind::Date:
-        if (!t.isEmpty())
-            v = ReadDateText(t, Clock::today());
-        break;
-    case ColumnKind::Number:
-    case ColumnKind::Integer:
-        if (!t.isEmpty()) {
-            bool ok = false;
-            const double d = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-            if (!ok)
-                throw AppError(QStringLiteral("\"%1\" не является числом").arg(text));
-            checkValue(c, d); // before an infinity is turned into a whole number
-            v = kind == ColumnKind::Number ? QVariant(d) : QVariant(qint64(d));
-        }
-        break;
-    case ColumnKind::Logical:
-        if (!t.isEmpty()) {
-            const QString l = t.toLower();
-            if (l == QLatin1String("true") || l == QLatin1String("1"))
-                v = true;
-            else if (l == QLatin1String("false") || l == QLatin1String("0"))
-                v = false;
-            else
-                throw AppError(QStringLiteral("\"%1\" не является логическим значением").arg(text));
-        }
-        break;
     }
+    const QVariant v = CellForm::fromTyping(m_rows.kind(c), m_rows.names().at(c), text);
     checkValue(c, v);
     m_buffer[c] = v;
     m_changed.setBit(c);
