@@ -1,18 +1,14 @@
 #pragma once
 
 #include "support/TempDatabase.h"
-#include "support/WindowFixture.h"
 
 #include <QElapsedTimer>
 #include <QList>
 #include <QStringList>
 #include <QTextStream>
 
-#include <functional>
-#include <memory>
 
-// What every bench program shares: its arguments, its clocks, its memory figures and the
-// window signed in over a prepared database.
+// What every bench program shares: its arguments, its clocks and its memory figures.
 namespace Bench {
 
 QTextStream &out();
@@ -33,12 +29,5 @@ long peakMb();
 long statusMb(const char *key);
 // Starts the high-water mark again from the present size (Linux): preparing the data is not the program's own use.
 bool resetPeak();
-
-// The main window over a database prepared with options and then by prepare, not signed in;
-// nullptr, with the reason printed, when that fails.
-using Prepare = std::function<bool(TempDatabase &)>;
-std::unique_ptr<WindowFixture> preparedWindow(const TempDatabase::Options &options, const Prepare &prepare = {});
-// The same, signed in as user 1.
-std::unique_ptr<WindowFixture> signedInWindow(const TempDatabase::Options &options, const Prepare &prepare = {});
 
 } // namespace Bench

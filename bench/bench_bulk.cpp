@@ -3,6 +3,7 @@
 // Delete "Все", each timed from the key press to the reloaded list. Prints the
 // medians. Usage: bench_bulk sqlite|postgresql [documents] [repetitions]
 #include "BenchSupport.h"
+#include "BenchWindow.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 

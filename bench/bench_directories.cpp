@@ -3,6 +3,7 @@
 // the look-up of a typed account (Enter until the recipient is filled in). Prints
 // the medians with their aims. Usage: bench_directories sqlite|postgresql [recipients] [repetitions]
 #include "BenchSupport.h"
+#include "BenchWindow.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 

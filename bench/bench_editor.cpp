@@ -4,11 +4,12 @@
 // store from the operation kind back to the register. Prints medians with
 // their aims. Usage: bench_editor sqlite|postgresql [documents] [repetitions]
 #include "BenchSupport.h"
+#include "BenchWindow.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 
-#include "editor/EditorPage.h"
 #include "document/DocumentState.h"
+#include "editor/EditorPage.h"
 #include "register/RegisterPage.h"
 
 #include <QApplication>

@@ -8,9 +8,9 @@
 
 #include "document/DocumentState.h"
 #include "store/AppError.h"
+#include "store/Database.h"
 #include "store/DataLink.h"
 #include "store/DataSet.h"
-#include "store/Database.h"
 
 #include <QCoreApplication>
 #include <QDate>

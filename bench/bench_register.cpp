@@ -6,11 +6,12 @@
 // The generated rows are kept in $BENCH_CACHE (default ~/.cache/payorders-bench)
 // and loaded from there on the next run.
 #include "BenchSupport.h"
+#include "BenchWindow.h"
 #include "support/Keys.h"
 #include "support/WindowFixture.h"
 
-#include "editor/EditorPage.h"
 #include "document/DocumentState.h"
+#include "editor/EditorPage.h"
 #include "register/RegisterModel.h"
 #include "register/RegisterPage.h"
 #include "setup/DemoData.h"
