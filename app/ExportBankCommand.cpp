@@ -2,9 +2,9 @@
 
 #include "bank/ClientBankExchange.h"
 #include "store/AppError.h"
+#include "store/Database.h"
 #include "store/DataLink.h"
 #include "store/DataSet.h"
-#include "store/Database.h"
 #include "store/OutputPath.h"
 
 #include <QDir>

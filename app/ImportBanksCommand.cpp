@@ -4,8 +4,8 @@
 #include "bank/BankDirectoryImport.h"
 #include "bank/BankFileReader.h"
 #include "store/AppError.h"
-#include "store/DataLink.h"
 #include "store/Database.h"
+#include "store/DataLink.h"
 #include "store/Installer.h"
 
 #include <QDir>

@@ -6,9 +6,9 @@
 #include "directories/MenuPanel.h"
 #include "directories/SettingsPanel.h"
 #include "editor/EditorPage.h"
-#include "tax/TaxPanel.h"
 #include "register/RegisterPage.h"
 #include "register/SendToBankCommand.h"
+#include "tax/TaxPanel.h"
 
 #include <QStackedWidget>
 

@@ -1,12 +1,12 @@
 #include "app/PdfCommand.h"
 
+#include "document/DocumentChoice.h"
 #include "print/FormRenderer.h"
 #include "register/PrintCommand.h"
 #include "store/AppError.h"
+#include "store/Database.h"
 #include "store/DataLink.h"
 #include "store/DataSet.h"
-#include "store/Database.h"
-#include "document/DocumentChoice.h"
 #include "store/OutputPath.h"
 
 #include <QDir>

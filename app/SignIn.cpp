@@ -1,7 +1,7 @@
 #include "app/SignIn.h"
+#include "admin/AdminPage.h"
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
-#include "admin/AdminPage.h"
 #include "register/RegisterPage.h"
 #include "store/AppError.h"
 #include "store/Clock.h"

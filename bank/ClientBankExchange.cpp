@@ -1,4 +1,5 @@
 #include "bank/ClientBankExchange.h"
+#include "document/DocumentColumns.h"
 
 #include "document/CheckOrder.h"
 #include "document/PaymentOrder.h"
@@ -143,7 +144,7 @@ QList<Line> documentLines(const PaymentOrder &order)
         add(key("Код"), accrualId);
 
     static const QList<int> widths = [] {
-        const TableDef &pl = *Schema::table(QStringLiteral("PL"));
+        const TableDef &pl = *Schema::table(DocumentTable::Current);
         QList<int> w;
         for (int n = 1; n <= 5; ++n)
             w << Schema::column(pl, QStringLiteral("NAZNACH%1").arg(n))->width;
@@ -218,7 +219,7 @@ ClientBankExport WriteClientBankExchange(DataSet &documents, bool utf8)
         documents.setRecNo(row);
         const PaymentOrder order = PaymentOrder::fromCurrentRow(documents);
         const QString who = describe(order);
-        const QStringList faults = paymentFaults(order, documents.text(QStringLiteral("DATE")));
+        const QStringList faults = paymentFaults(order, documents.text(DocumentColumn::Date));
         if (!faults.isEmpty()) {
             result.unwritable << who + QStringLiteral(": не записан, ") + faults.join(QStringLiteral("; "));
             continue;

@@ -1,7 +1,7 @@
 #include "directories/DefaultPayer.h"
 #include "store/AppError.h"
-#include "store/DataSet.h"
 #include "store/Database.h"
+#include "store/DataSet.h"
 
 namespace {
 

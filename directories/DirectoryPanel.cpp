@@ -1,12 +1,12 @@
 #include "directories/DirectoryPanel.h"
 #include "directories/DefaultPayer.h"
 #include "directories/DirectoryForm.h"
-#include "widgets/DirectoryModel.h"
 #include "session/Session.h"
 #include "store/BankLookup.h"
 #include "store/TextWidth.h"
 #include "store/TimestampId.h"
 #include "widgets/CharacterLimit.h"
+#include "widgets/DirectoryModel.h"
 #include "widgets/ListKeys.h"
 #include "widgets/PanelHider.h"
 

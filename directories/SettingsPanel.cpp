@@ -1,4 +1,5 @@
 #include "directories/SettingsPanel.h"
+#include "document/DocumentColumns.h"
 #include "document/UserSettings.h"
 #include "session/Session.h"
 #include "store/Schema.h"
@@ -275,9 +276,9 @@ void SettingsPanel::reloadRegister()
         DataSet &documents = m_session.documents();
         if (!documents.isOpen())
             return;
-        const QString id = documents.isEmpty() ? QString() : documents.text(QStringLiteral("ID"));
+        const QString id = documents.isEmpty() ? QString() : documents.text(DocumentColumn::Id);
         m_session.ReloadRegister();
         if (!id.isEmpty())
-            documents.find(QStringLiteral("ID"), id);
+            documents.find(DocumentColumn::Id, id);
     });
 }

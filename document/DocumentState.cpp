@@ -1,6 +1,6 @@
 #include "document/DocumentState.h"
-#include "store/DataSet.h"
 #include "document/DocumentColumns.h"
+#include "store/DataSet.h"
 
 namespace DocumentState {
 

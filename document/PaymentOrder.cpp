@@ -1,4 +1,5 @@
 #include "document/PaymentOrder.h"
+#include "document/DocumentColumns.h"
 
 #include "store/Clock.h"
 #include "store/DataSet.h"
@@ -85,12 +86,12 @@ PaymentOrder PaymentOrder::fromCurrentRow(const DataSet &row)
         if (c >= 0)
             order.*member = row.text(c);
     }
-    if (row.hasColumn(QStringLiteral("DATE")))
-        order.date = row.value(QStringLiteral("DATE")).toDate();
-    if (row.hasColumn(QStringLiteral("S")) && !row.value(QStringLiteral("S")).isNull())
-        order.amount = row.value(QStringLiteral("S")).toDouble();
-    if (row.hasColumn(QStringLiteral("NALOG")))
-        order.tax = row.value(QStringLiteral("NALOG")).toBool();
+    if (row.hasColumn(DocumentColumn::Date))
+        order.date = row.value(DocumentColumn::Date).toDate();
+    if (row.hasColumn(DocumentColumn::Amount) && !row.value(DocumentColumn::Amount).isNull())
+        order.amount = row.value(DocumentColumn::Amount).toDouble();
+    if (row.hasColumn(DocumentColumn::Tax))
+        order.tax = row.value(DocumentColumn::Tax).toBool();
     return order;
 }
 
@@ -152,7 +153,7 @@ QString PaymentOrder::purpose() const
 {
     static const QList<int> widths = [] {
         QList<int> w;
-        const TableDef &pl = *Schema::table(QStringLiteral("PL"));
+        const TableDef &pl = *Schema::table(DocumentTable::Current);
         for (const char *column : {"NAZNACH1", "NAZNACH2", "NAZNACH3", "NAZNACH4", "NAZNACH5"})
             w << Schema::column(pl, QLatin1String(column))->width;
         return w;

@@ -1,4 +1,5 @@
 #include "editor/EditorPage.h"
+#include "document/DocumentColumns.h"
 #include "editor/AmountEntry.h"
 #include "editor/DocumentEditing.h"
 #include "editor/EditorForm.h"
@@ -8,7 +9,6 @@
 #include "widgets/CharacterLimit.h"
 #include "widgets/PanelHider.h"
 #include "widgets/PickList.h"
-#include "document/DocumentColumns.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -260,7 +260,7 @@ void EditorPage::open()
         m_taxPanel->hide();
     m_message->clear();
     loadFields();
-    m_date->setText(WriteDateText(m_session.documents().date(QStringLiteral("DATE"))));
+    m_date->setText(WriteDateText(m_session.documents().date(DocumentColumn::Date)));
     focusControl(QStringLiteral("edit_nom"));
 }
 
@@ -303,11 +303,11 @@ void EditorPage::loadFields()
             continue;
         QString text;
         if (qstrcmp(e.text, "vid") == 0)
-            text = m_session.paymentKindName(doc.text(QStringLiteral("VID_PLAT")));
+            text = m_session.paymentKindName(doc.text(DocumentColumn::PaymentKind));
         else if (qstrcmp(e.text, "nal") == 0)
-            text = m_session.taxName(doc.value(QStringLiteral("NALOG")));
+            text = m_session.taxName(doc.value(DocumentColumn::Tax));
         else if (qstrcmp(e.text, "S") == 0)
-            text = AmountDisplayText(doc.value(QStringLiteral("S")));
+            text = AmountDisplayText(doc.value(DocumentColumn::Amount));
         else
             text = doc.text(QString::fromUtf8(e.text));
         QWidget *w = control(QString::fromUtf8(e.name));
@@ -341,9 +341,9 @@ bool EditorPage::eventFilter(QObject *watched, QEvent *event)
             // A box that shows a name never keeps the focus: its list opens instead.
             DataSet &doc = m_session.documents();
             if (list == QByteArrayView("l1"))
-                m_kinds->open(doc.text(QStringLiteral("VID_PLAT")).toInt());
+                m_kinds->open(doc.text(DocumentColumn::PaymentKind).toInt());
             else
-                m_taxTypes->open(doc.logical(QStringLiteral("NALOG")) ? 1 : 0);
+                m_taxTypes->open(doc.logical(DocumentColumn::Tax) ? 1 : 0);
         }
         break;
     case QEvent::FocusOut: {
@@ -442,7 +442,7 @@ void EditorPage::focusControl(const QString &name)
 
 void EditorPage::moveToAmount()
 {
-    if (m_session.documents().value(QStringLiteral("S")).isNull())
+    if (m_session.documents().value(DocumentColumn::Amount).isNull())
         openAmountEntry(QString());
     else
         focusControl(QStringLiteral("edit_s"));
@@ -496,7 +496,7 @@ bool EditorPage::confirmDate()
 
 void EditorPage::writeKind()
 {
-    m_session.documents().setValue(QStringLiteral("VID_PLAT"), QString::number(m_kinds->currentRow()));
+    m_session.documents().setValue(DocumentColumn::PaymentKind, QString::number(m_kinds->currentRow()));
     loadFields();
 }
 

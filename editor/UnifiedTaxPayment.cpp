@@ -1,9 +1,10 @@
 #include "editor/UnifiedTaxPayment.h"
+#include "document/DocumentColumns.h"
 
+#include "document/TaxFields.h"
 #include "session/Session.h"
 #include "store/BankLookup.h"
 #include "store/DataSet.h"
-#include "document/TaxFields.h"
 
 namespace UnifiedTaxPayment {
 
@@ -43,7 +44,7 @@ QString Fill(Session &session, DataSet &lookup, DataSet &bankQuery)
 
     DataSet &doc = session.documents();
     doc.edit();
-    doc.setValue(QStringLiteral("NALOG"), true);
+    doc.setValue(DocumentColumn::Tax, true);
     for (const auto &[column, value] : values)
         doc.setValue(column, value);
     return {};

@@ -1,4 +1,5 @@
 #include "print/FormFill.h"
+#include "document/DocumentColumns.h"
 
 #include "money/MoneyText.h"
 #include "print/PaymentForm.h"
@@ -48,7 +49,7 @@ QString composed(const QString &pattern, const PaymentOrder &document)
 
 ComputedTexts QRLabel5Print(const PaymentOrder &document)
 {
-    return {paymentKindText(document.text(QStringLiteral("VID_PLAT"))), MoneyText(document.amount.value_or(0.0))};
+    return {paymentKindText(document.text(DocumentColumn::PaymentKind)), MoneyText(document.amount.value_or(0.0))};
 }
 
 QStringList FillForm(const PaymentOrder &document)

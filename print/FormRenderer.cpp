@@ -1,4 +1,5 @@
 #include "print/FormRenderer.h"
+#include "document/DocumentColumns.h"
 
 #include "print/FormFill.h"
 #include "print/PaymentForm.h"
@@ -168,7 +169,7 @@ void drawPage(QPainter &painter, const PaymentOrder &document)
         texts = FillForm(document);
     } catch (const AppError &error) {
         throw AppError(QStringLiteral("Документ № %1 (ID %2) не печатается: %3")
-                           .arg(document.text(QStringLiteral("NOM")).trimmed(), document.text(QStringLiteral("ID")), error.message()));
+                           .arg(document.text(DocumentColumn::Number).trimmed(), document.text(DocumentColumn::Id), error.message()));
     }
     const Scale s = scaleOf(painter);
     painter.save();

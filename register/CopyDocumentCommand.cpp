@@ -1,4 +1,5 @@
 #include "register/CopyDocumentCommand.h"
+#include "document/DocumentColumns.h"
 #include "register/OpenDocumentCommand.h"
 #include "session/Session.h"
 #include "store/TimestampId.h"
@@ -14,7 +15,7 @@ void CopyDocumentCommand(Session &session, DataSet &general)
     if (session.isArchive() || documents.isEmpty())
         return;
     general.close();
-    general.setQuery({QStringLiteral("PL"), {{QStringLiteral("ID"), documents.text(QStringLiteral("ID"))}}});
+    general.setQuery({DocumentTable::Current, {{DocumentColumn::Id, documents.text(DocumentColumn::Id)}}});
     general.open();
     if (general.isEmpty()) {
         session.dialogs().message(DocumentGoneMessage());

@@ -1,4 +1,5 @@
 #include "register/DeleteDocumentsCommand.h"
+#include "document/DocumentColumns.h"
 #include "document/DocumentState.h"
 #include "register/ListedDocuments.h"
 #include "register/OpenDocumentCommand.h"
@@ -6,7 +7,6 @@
 #include "store/Database.h"
 #include "store/IdChunks.h"
 #include "store/WriteTransaction.h"
-#include "document/DocumentColumns.h"
 
 #include <QSqlQuery>
 
@@ -61,7 +61,7 @@ void DeleteDocumentsCommand(Session &session)
             session.dialogs().message(lockedMessage);
             return;
         }
-        const QString id = documents.text(QStringLiteral("ID"));
+        const QString id = documents.text(DocumentColumn::Id);
         const QVariant next = neighbourKey(documents);
         if (DeleteDocuments(session.db(), table, {id}) == 0) {
             // Opened, moved or deleted by another computer since the list was loaded.

@@ -1,4 +1,5 @@
 #include "register/ListedDocuments.h"
+#include "document/DocumentColumns.h"
 #include "session/Session.h"
 #include "store/DataSet.h"
 
@@ -7,7 +8,7 @@ QStringList ListedDocumentIds(DataSet &documents, Dialogs::Scope scope, bool (*q
     QStringList ids;
     if (documents.isEmpty() || scope == Dialogs::Scope::Cancel)
         return ids;
-    const int id = documents.columnIndex(QStringLiteral("ID"));
+    const int id = documents.columnIndex(DocumentColumn::Id);
     const int state = documents.columnIndex(DocumentColumn::State);
     const int mark = documents.columnIndex(Mark::Column);
     if (scope == Dialogs::Scope::Current) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "session/Dialogs.h"
 #include "document/DocumentColumns.h"
+#include "session/Dialogs.h"
 
 #include <QStringList>
 #include <QVariant>

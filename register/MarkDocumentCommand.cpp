@@ -1,9 +1,9 @@
 #include "register/MarkDocumentCommand.h"
+#include "document/DocumentColumns.h"
 #include "document/DocumentState.h"
 #include "register/ListedDocuments.h"
 #include "register/OpenDocumentCommand.h"
 #include "session/Session.h"
-#include "document/DocumentColumns.h"
 
 namespace {
 const QString &stateColumn = DocumentColumn::State;
@@ -30,7 +30,7 @@ void MarkDocumentCommand(Session &session)
     });
     if (written)
         return;
-    const QString id = documents.text(QStringLiteral("ID"));
+    const QString id = documents.text(DocumentColumn::Id);
     if (!ReloadKeeping(session, id))
         session.dialogs().message(DocumentGoneMessage());
     else if (DocumentState::isLocked(documents.text(stateColumn)))

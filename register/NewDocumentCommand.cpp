@@ -1,4 +1,5 @@
 #include "register/NewDocumentCommand.h"
+#include "document/DocumentColumns.h"
 #include "document/DocumentState.h"
 #include "session/Session.h"
 #include "store/AsciiDigits.h"
@@ -7,7 +8,6 @@
 #include "store/DateText.h"
 #include "store/Schema.h"
 #include "store/TimestampId.h"
-#include "document/DocumentColumns.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ Numbering takeNumbering(Session &session)
 {
     DataSet &user = session.user();
     const QString p1 = QStringLiteral("P1");
-    const int width = Schema::column(*Schema::table(QStringLiteral("PL")), QStringLiteral("NOM"))->width;
+    const int width = Schema::column(*Schema::table(DocumentTable::Current), DocumentColumn::Number)->width;
     // A setting typed but not saved yet goes to the table with the number, not lost by the reread.
     if (user.state() == DataSet::State::Edit)
         user.post();
@@ -118,12 +118,12 @@ bool NewDocumentCommand(Session &session, DataSet &general, DataSet &bank)
     documents.insert();
     // Not shown in the editor after a failure, the new row must not be stored by a later row move.
     documents.changeOrDrop([&] {
-        documents.setValue(QStringLiteral("NALOG"), false);
+        documents.setValue(DocumentColumn::Tax, false);
         documents.setValue(QStringLiteral("OCHER_PL"), QStringLiteral("5"));
         documents.setValue(QStringLiteral("VID_OP"), QStringLiteral("01"));
-        documents.setValue(QStringLiteral("NDS"), QStringLiteral("0"));
-        documents.setValue(QStringLiteral("LOGIN"), session.userPas());
-        documents.setValue(QStringLiteral("ID"), NewTimestampId());
+        documents.setValue(DocumentColumn::VatRate, QStringLiteral("0"));
+        documents.setValue(DocumentColumn::Login, session.userPas());
+        documents.setValue(DocumentColumn::Id, NewTimestampId());
         for (auto it = payer.cbegin(); it != payer.cend(); ++it)
             documents.setValue(it.key(), it.value());
         documents.setValue(QStringLiteral("BANK_PL1"), payerBank.name);
@@ -131,10 +131,10 @@ bool NewDocumentCommand(Session &session, DataSet &general, DataSet &bank)
         documents.setValue(QStringLiteral("NNP_PL"), payerBank.settlement);
         documents.setValue(QStringLiteral("TNP_PL"), payerBank.settlementType);
         documents.setValue(DocumentColumn::State, DocumentState::Open);
-        documents.setValue(QStringLiteral("VID_PLAT"), QStringLiteral("1"));
+        documents.setValue(DocumentColumn::PaymentKind, QStringLiteral("1"));
         if (numbering.automatic)
-            documents.setValue(QStringLiteral("NOM"), numbering.number);
-        documents.setValue(QStringLiteral("DATE"), numbering.date);
+            documents.setValue(DocumentColumn::Number, numbering.number);
+        documents.setValue(DocumentColumn::Date, numbering.date);
     });
     return true;
 }

@@ -1,10 +1,10 @@
 #include "register/OpenDocumentCommand.h"
+#include "document/DocumentColumns.h"
 #include "document/DocumentState.h"
 #include "session/Session.h"
-#include "document/DocumentColumns.h"
 
 namespace {
-const QString id = QStringLiteral("ID");
+const QString &id = DocumentColumn::Id;
 }
 
 QString DocumentGoneMessage()

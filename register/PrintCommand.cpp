@@ -1,11 +1,11 @@
 #include "register/PrintCommand.h"
 
+#include "document/DocumentColumns.h"
 #include "print/PrintForm.h"
 #include "register/OpenDocumentCommand.h"
 #include "register/ShownDocuments.h"
 #include "session/Session.h"
 #include "store/AppError.h"
-#include "document/DocumentColumns.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -88,7 +88,7 @@ void PrintCommand(Session &session, DataSet &source)
             session.dialogs().message(*refusal);
             return;
         }
-        const QString id = documents.text(QStringLiteral("ID"));
+        const QString id = documents.text(DocumentColumn::Id);
         if (!askCopies(session))
             return;
         openOne(session, source, id);
@@ -124,7 +124,7 @@ void ViewCommand(Session &session, DataSet &source)
     if (documents.isEmpty())
         return;
     PrintForm &form = formOf(session);
-    const QString id = documents.text(QStringLiteral("ID"));
+    const QString id = documents.text(DocumentColumn::Id);
     // The list is a snapshot: the state is judged as stored now.
     if (!ReloadKeeping(session, id)) {
         session.dialogs().message(DocumentGoneMessage());

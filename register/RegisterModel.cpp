@@ -1,4 +1,5 @@
 #include "register/RegisterModel.h"
+#include "document/DocumentColumns.h"
 #include "session/Session.h"
 #include "store/DataSet.h"
 #include "store/Schema.h"
@@ -16,10 +17,10 @@ const QList<RegisterColumn> &registerColumns()
 QStringList registerHeldColumns()
 {
     // NALOG and VID_PLAT stand behind the looked-up "nal" and "vid"; ID and the state are judged.
-    QStringList columns{QStringLiteral("ID"), QStringLiteral("PRIZN_DK"), QStringLiteral("NALOG"),
-                        QStringLiteral("VID_PLAT")};
+    QStringList columns{DocumentColumn::Id, DocumentColumn::State, DocumentColumn::Tax,
+                        DocumentColumn::PaymentKind};
     for (const RegisterColumn &c : registerColumns())
-        if (Schema::column(*Schema::table(QStringLiteral("PL")), QLatin1String(c.field)))
+        if (Schema::column(*Schema::table(DocumentTable::Current), QLatin1String(c.field)))
             columns << QLatin1String(c.field);
     return columns;
 }
@@ -44,9 +45,9 @@ void RegisterModel::resolveColumns()
     m_fields.clear();
     for (const RegisterColumn &c : registerColumns())
         m_fields << m_rows.columnIndex(QLatin1String(c.field));
-    m_login = m_rows.columnIndex(QStringLiteral("LOGIN"));
-    m_nalog = m_rows.columnIndex(QStringLiteral("NALOG"));
-    m_vidPlat = m_rows.columnIndex(QStringLiteral("VID_PLAT"));
+    m_login = m_rows.columnIndex(DocumentColumn::Login);
+    m_nalog = m_rows.columnIndex(DocumentColumn::Tax);
+    m_vidPlat = m_rows.columnIndex(DocumentColumn::PaymentKind);
 }
 
 int RegisterModel::rowCount(const QModelIndex &parent) const

@@ -1,4 +1,5 @@
 #include "register/RegisterPage.h"
+#include "document/DocumentColumns.h"
 #include "register/ArchiveMoveCommand.h"
 #include "register/ClearMarksCommand.h"
 #include "register/CopyDocumentCommand.h"
@@ -13,8 +14,8 @@
 #include "register/UnlockDocumentCommand.h"
 #include "session/Session.h"
 #include "store/Installer.h"
-#include "widgets/ListKeys.h"
 #include "store/SqlText.h"
+#include "widgets/ListKeys.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -272,10 +273,10 @@ void RegisterPage::refresh()
 {
     DataSet &q1 = m_session.documents();
     // An empty list is reloaded too: other computers may have made documents since.
-    const QString id = q1.isEmpty() ? QString() : q1.text(QStringLiteral("ID"));
+    const QString id = q1.isEmpty() ? QString() : q1.text(DocumentColumn::Id);
     m_session.ReloadRegister();
     if (!id.isEmpty())
-        q1.find(QStringLiteral("ID"), id);
+        q1.find(DocumentColumn::Id, id);
     selectCurrentRow();
 }
 

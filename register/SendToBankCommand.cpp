@@ -1,12 +1,12 @@
 #include "register/SendToBankCommand.h"
 
 #include "bank/ClientBankExchange.h"
+#include "document/DocumentColumns.h"
 #include "register/ShownDocuments.h"
 #include "session/Session.h"
 #include "store/AppError.h"
 #include "store/Database.h"
 #include "store/OutputPath.h"
-#include "document/DocumentColumns.h"
 
 #include <QDir>
 
@@ -29,7 +29,7 @@ std::optional<DocumentChoice> chooseDocuments(Session &session)
             return std::nullopt;
         }
         DocumentChoice choice = ShownDocuments(session, DocumentChoice::Kind::Ids);
-        choice.ids << list.text(QStringLiteral("ID"));
+        choice.ids << list.text(DocumentColumn::Id);
         return choice;
     }
     case Dialogs::Scope::Marked:

@@ -1,7 +1,7 @@
 #include "session/Session.h"
-#include "store/Installer.h"
-#include "document/RegisterQuery.h"
 #include "document/DocumentColumns.h"
+#include "document/RegisterQuery.h"
+#include "store/Installer.h"
 
 Session::Session(Database &db, Dialogs &dialogs) : m_db(db), m_dialogs(dialogs), m_documents(db), m_user(db)
 {

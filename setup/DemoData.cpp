@@ -1,9 +1,10 @@
 #include "setup/DemoData.h"
+#include "document/DocumentColumns.h"
+#include "money/AmountInWords.h"
 #include "store/AppError.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/TimestampId.h"
-#include "money/AmountInWords.h"
 
 #include <QRandomGenerator>
 #include <QSqlError>
@@ -105,7 +106,7 @@ void add(Database &db, const Options &options)
             db.commit();
             return;
         }
-        const TableDef &pl = *Schema::table(QStringLiteral("PL"));
+        const TableDef &pl = *Schema::table(DocumentTable::Current);
         QStringList names, marks;
         for (const ColumnDef &c : pl.columns) {
             names << QLatin1String(c.name);
@@ -115,8 +116,8 @@ void add(Database &db, const Options &options)
                                  + QStringLiteral(") values (") + marks.join(QLatin1Char(',')) + QStringLiteral(")");
         QSqlQuery current(db.connection());
         QSqlQuery archive(db.connection());
-        current.prepare(insertPl.arg(QStringLiteral("PL")));
-        archive.prepare(insertPl.arg(QStringLiteral("PL_A")));
+        current.prepare(insertPl.arg(DocumentTable::Current));
+        archive.prepare(insertPl.arg(DocumentTable::Archive));
 
         QRandomGenerator random(options.seed);
         const QDate from = options.until.addYears(-options.years);

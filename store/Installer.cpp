@@ -1,7 +1,7 @@
 #include "store/Installer.h"
 #include "store/AppError.h"
-#include "store/DataLink.h"
 #include "store/Database.h"
+#include "store/DataLink.h"
 #include "store/ExistingTables.h"
 #include "store/Schema.h"
 #include "store/TextWidth.h"

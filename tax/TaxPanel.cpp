@@ -1,12 +1,13 @@
 #include "tax/TaxPanel.h"
-#include "widgets/DirectoryModel.h"
+#include "document/DocumentColumns.h"
+#include "document/TaxFields.h"
 #include "session/Session.h"
 #include "store/Schema.h"
-#include "document/TaxFields.h"
 #include "tax/TaxDetails.h"
 #include "tax/TaxParamName.h"
 #include "tax/TaxPeriodComposer.h"
 #include "widgets/CharacterLimit.h"
+#include "widgets/DirectoryModel.h"
 #include "widgets/ListKeys.h"
 #include "widgets/PanelHider.h"
 #include "widgets/PickList.h"
@@ -50,7 +51,7 @@ bool isEnter(int key)
 
 int columnWidth(const char *column)
 {
-    const ColumnDef *c = Schema::column(*Schema::table(QStringLiteral("PL")), QLatin1String(column));
+    const ColumnDef *c = Schema::column(*Schema::table(DocumentTable::Current), QLatin1String(column));
     return c ? c->width : 0;
 }
 

@@ -2,12 +2,12 @@
 // commands and the payer directory's changes on a shared database. Prints every
 // document it deleted ("deleted ID") and its counts at the end.
 #include "directories/DefaultPayer.h"
+#include "document/DocumentState.h"
 #include "register/ArchiveMoveCommand.h"
 #include "register/DeleteDocumentsCommand.h"
-#include "document/DocumentState.h"
 #include "store/AppError.h"
-#include "store/DataSet.h"
 #include "store/Database.h"
+#include "store/DataSet.h"
 
 #include <QCoreApplication>
 #include <QDir>

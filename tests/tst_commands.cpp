@@ -4,8 +4,8 @@
 #include "support/WindowFixture.h"
 
 #include "directories/MenuPanel.h"
-#include "editor/EditorPage.h"
 #include "document/DocumentState.h"
+#include "editor/EditorPage.h"
 #include "register/OpenDocumentCommand.h"
 #include "register/RegisterPage.h"
 #include "store/Clock.h"

@@ -1,7 +1,7 @@
-#include "store/DateText.h"
-#include "store/DecimalText.h"
 #include "money/MoneyText.h"
 #include "store/AppError.h"
+#include "store/DateText.h"
+#include "store/DecimalText.h"
 
 #include <QLocale>
 #include <QTest>

@@ -3,9 +3,9 @@
 #include "support/Engines.h"
 #include "support/TempDatabase.h"
 
+#include "document/RegisterQuery.h"
 #include "store/AppError.h"
 #include "store/DataSet.h"
-#include "document/RegisterQuery.h"
 #include "store/RowStore.h"
 #include "store/Schema.h"
 

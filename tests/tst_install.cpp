@@ -2,9 +2,9 @@
 #include "support/LegacyTables.h"
 #include "support/PgCluster.h"
 
+#include "store/Database.h"
 #include "store/DataLink.h"
 #include "store/DataSet.h"
-#include "store/Database.h"
 #include "store/Schema.h"
 
 #include <QFile>

@@ -3,13 +3,13 @@
 #include "support/PdfWords.h"
 #include "support/WindowFixture.h"
 
+#include "document/DocumentChoice.h"
 #include "print/FormRenderer.h"
 #include "print/QtPrintForm.h"
 #include "register/PrintCommand.h"
 #include "register/RegisterPage.h"
 #include "store/AppError.h"
 #include "store/DataSet.h"
-#include "document/DocumentChoice.h"
 
 #include <QApplication>
 #include <QPrintPreviewDialog>

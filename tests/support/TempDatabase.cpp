@@ -1,8 +1,8 @@
 #include "support/TempDatabase.h"
 #include "support/PgCluster.h"
 
-#include "store/AppError.h"
 #include "setup/DemoData.h"
+#include "store/AppError.h"
 #include "store/Installer.h"
 #include "store/Schema.h"
 
