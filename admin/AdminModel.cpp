@@ -3,14 +3,8 @@
 #include "session/Session.h"
 
 AdminModel::AdminModel(Session &session, DataSet &users, QObject *parent)
-    : QAbstractTableModel(parent), m_session(session), m_users(users)
+    : DataSetModel(users, parent), m_session(session)
 {
-    // Views forget the rows before they change, and read them again after.
-    connect(&m_users, &DataSet::aboutToReset, this, [this] { beginResetModel(); });
-    connect(&m_users, &DataSet::reset, this, [this] { endResetModel(); });
-    connect(&m_users, &DataSet::rowChanged, this, [this](int row) {
-        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
-    });
 }
 
 const QStringList &AdminModel::columns()
@@ -21,7 +15,7 @@ const QStringList &AdminModel::columns()
 
 int AdminModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() || !m_users.isOpen() ? 0 : m_users.recordCount();
+    return parent.isValid() || !m_rows.isOpen() ? 0 : m_rows.recordCount();
 }
 
 int AdminModel::columnCount(const QModelIndex &parent) const
@@ -35,9 +29,9 @@ QVariant AdminModel::data(const QModelIndex &index, int role) const
         return {};
     const QString &column = columns().at(index.column());
     // The row being edited shows what was typed into it, not yet saved.
-    if (index.row() == m_users.recNo() && m_users.state() == DataSet::State::Edit)
-        return m_users.text(column);
-    return m_users.rawAt(index.row(), m_users.columnIndex(column));
+    if (index.row() == m_rows.recNo() && m_rows.state() == DataSet::State::Edit)
+        return m_rows.text(column);
+    return m_rows.rawAt(index.row(), m_rows.columnIndex(column));
 }
 
 QVariant AdminModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -54,22 +48,22 @@ Qt::ItemFlags AdminModel::flags(const QModelIndex &index) const
 
 bool AdminModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole || !index.isValid() || index.row() != m_users.recNo())
+    if (role != Qt::EditRole || !index.isValid() || index.row() != m_rows.recNo())
         return false;
     const QString &column = columns().at(index.column());
     const QString typed = value.toString();
     bool taken = false;
     m_session.run([&] {
         if (column == QLatin1String("PAS")) {
-            const QString stored = m_users.rawAt(index.row(), m_users.columnIndex(column));
+            const QString stored = m_rows.rawAt(index.row(), m_rows.columnIndex(column));
             const QString refusal = UserPasswordRefusal(m_session.db(), typed, stored);
             if (!refusal.isEmpty()) {
                 m_session.dialogs().message(refusal);
                 return;
             }
         }
-        m_users.edit();
-        m_users.setValue(column, typed);
+        m_rows.edit();
+        m_rows.setValue(column, typed);
         taken = true;
     });
     emit dataChanged(index, index);

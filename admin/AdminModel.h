@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "widgets/DataSetModel.h"
 
 class DataSet;
 class Session;
 
 // grid_admin's view of q_admin: LOGIN and PAS of every user, edited in place
 // into the row's edit buffer; the row is saved when the cursor leaves it.
-class AdminModel : public QAbstractTableModel
+class AdminModel : public DataSetModel
 {
     Q_OBJECT
 
@@ -26,5 +26,4 @@ public:
 
 private:
     Session &m_session;
-    DataSet &m_users;
 };

@@ -26,17 +26,8 @@ QStringList registerHeldColumns()
 }
 
 RegisterModel::RegisterModel(Session &session, DataSet &rows, QObject *parent)
-    : QAbstractTableModel(parent), m_session(session), m_rows(rows)
+    : DataSetModel(rows, parent), m_session(session)
 {
-    // Views forget the rows before they change, and read them again after.
-    connect(&m_rows, &DataSet::aboutToReset, this, [this] { beginResetModel(); });
-    connect(&m_rows, &DataSet::reset, this, [this] {
-        resolveColumns();
-        endResetModel();
-    });
-    connect(&m_rows, &DataSet::rowChanged, this, [this](int row) {
-        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
-    });
     resolveColumns();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "widgets/DataSetModel.h"
+
 #include <QColor>
 
 class DataSet;
@@ -20,7 +21,7 @@ const QList<RegisterColumn> &registerColumns();
 QStringList registerHeldColumns();
 
 // The register grid's view of q1's snapshot.
-class RegisterModel : public QAbstractTableModel
+class RegisterModel : public DataSetModel
 {
     Q_OBJECT
 
@@ -38,10 +39,10 @@ public:
     QColor textColor(int row) const;
 
 private:
+    void rowsReplaced() override { resolveColumns(); }
     void resolveColumns();
 
     Session &m_session;
-    DataSet &m_rows;
     QVector<int> m_fields; // data-set column per grid column; -1 for looked-up names
     int m_login = -1;
     int m_nalog = -1;

@@ -2,17 +2,8 @@
 #include "store/DataSet.h"
 
 DirectoryModel::DirectoryModel(DataSet &rows, const QList<DirectoryColumn> &columns, QObject *parent)
-    : QAbstractTableModel(parent), m_rows(rows), m_columns(columns)
+    : DataSetModel(rows, parent), m_columns(columns)
 {
-    // Views forget the rows before they change, and read them again after.
-    connect(&m_rows, &DataSet::aboutToReset, this, [this] { beginResetModel(); });
-    connect(&m_rows, &DataSet::reset, this, [this] {
-        resolveColumns();
-        endResetModel();
-    });
-    connect(&m_rows, &DataSet::rowChanged, this, [this](int row) {
-        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
-    });
     resolveColumns();
 }
 

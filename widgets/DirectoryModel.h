@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "widgets/DataSetModel.h"
+
 #include <QList>
 
 class DataSet;
@@ -12,7 +13,7 @@ struct DirectoryColumn
 };
 
 // A directory list's read-only view of its query's snapshot.
-class DirectoryModel : public QAbstractTableModel
+class DirectoryModel : public DataSetModel
 {
     Q_OBJECT
 
@@ -25,9 +26,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    void rowsReplaced() override { resolveColumns(); }
     void resolveColumns();
 
-    DataSet &m_rows;
     QList<DirectoryColumn> m_columns;
     QVector<int> m_fields; // data-set column per list column, -1 when the query lacks it
 };
