@@ -6,7 +6,8 @@ class DataSet;
 class Session;
 
 // The editor's rules over the document being edited (q1's pending record), apart from keys
-// and focus: the page calls them and shows what they answer.
+// and focus: the page calls them and shows what they answer. The recipient's look-up is
+// RecipientLookup's.
 namespace DocumentEditing {
 
 // The date as typed, a comma for a point and read against today, into the document and as
@@ -21,26 +22,6 @@ void WriteAmount(Session &session, double amount);
 
 // NAZNACH5 from the VAT rate, the amount and the user's text for no VAT.
 void WriteVatLine(Session &session);
-
-// What a look-up of the recipient brought.
-struct LookupAnswer
-{
-    bool goesOn = true;     // false: the field is refused and keeps the focus
-    bool bankUsable = true;  // false: the BIK found no bank that takes payments; the field's text is to be selected
-    QString message;        // the red line's text, empty when there is nothing to say
-};
-
-// The recipient's account: refused unless it is digits; found in the recipient directory, the
-// recipient's INN, KPP, names and BIK come into the document, and its bank's details.
-LookupAnswer FillRecipientByAccount(Session &session, DataSet &general, DataSet &bank);
-
-// The bank's details by the document's BIK; an unknown or revoked bank leaves them empty.
-// A bank that exists lets a recipient account not yet in the directory join it.
-LookupAnswer FillRecipientBank(Session &session, DataSet &general, DataSet &bank, DataSet &recipients);
-
-// A recipient account not yet in the directory joins it with the document's recipient.
-// True when a row was added.
-bool RememberRecipient(Session &session, DataSet &recipients);
 
 enum class Leaving
 {

@@ -2,6 +2,7 @@
 #include "document/DocumentColumns.h"
 #include "editor/AmountEntry.h"
 #include "editor/DocumentEditing.h"
+#include "editor/RecipientLookup.h"
 #include "editor/EditorForm.h"
 #include "editor/UnifiedTaxPayment.h"
 #include "session/Session.h"
@@ -587,11 +588,11 @@ bool EditorPage::pickRecipient(const QString &account)
 bool EditorPage::handleAccount()
 {
     storeFields();
-    return showLookup(DocumentEditing::FillRecipientByAccount(m_session, m_general, m_bank),
+    return showLookup(RecipientLookup::FillByAccount(m_session, m_general, m_bank),
                       QStringLiteral("DBE_SCH_KT"));
 }
 
-bool EditorPage::showLookup(const DocumentEditing::LookupAnswer &answer, const QString &field)
+bool EditorPage::showLookup(const RecipientLookup::Answer &answer, const QString &field)
 {
     loadFields();
     if (!answer.message.isEmpty())
@@ -604,7 +605,7 @@ bool EditorPage::showLookup(const DocumentEditing::LookupAnswer &answer, const Q
 bool EditorPage::handleBank()
 {
     storeFields();
-    return showLookup(DocumentEditing::FillRecipientBank(m_session, m_general, m_bank, m_recipients),
+    return showLookup(RecipientLookup::FillBank(m_session, m_general, m_bank, m_recipients),
                       QStringLiteral("DBE_bik"));
 }
 

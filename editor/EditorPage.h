@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/DocumentEditing.h"
+#include "editor/RecipientLookup.h"
 #include "editor/FieldOrder.h"
 #include "store/DataSet.h"
 
@@ -73,7 +74,7 @@ private:
     bool handleAccount();
     bool handleBank();
     // The red line and the field after a look-up of the recipient; whether the editor goes on.
-    bool showLookup(const DocumentEditing::LookupAnswer &answer, const QString &field);
+    bool showLookup(const RecipientLookup::Answer &answer, const QString &field);
     bool leave(bool finished);
 
     // The boxes' texts into the pending record, and the record back into the boxes.

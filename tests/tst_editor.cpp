@@ -5,6 +5,7 @@
 
 #include "document/DocumentState.h"
 #include "editor/DocumentEditing.h"
+#include "editor/RecipientLookup.h"
 #include "editor/EditorPage.h"
 #include "editor/FieldOrder.h"
 #include "money/AmountInWords.h"
@@ -1298,7 +1299,7 @@ void EditorTest::recipientByAccountRule()
     QVERIFY(f.startNew());
     DataSet &doc = f.session().documents();
     doc.setValue(QStringLiteral("SCH_KT"), account);
-    const DocumentEditing::LookupAnswer answer = DocumentEditing::FillRecipientByAccount(f.session(), f.general(), f.bank());
+    const RecipientLookup::Answer answer = RecipientLookup::FillByAccount(f.session(), f.general(), f.bank());
     QCOMPARE(answer.goesOn, goesOn);
     QCOMPARE(answer.bankUsable, bankUsable);
     QCOMPARE(answer.message, message);
@@ -1320,13 +1321,13 @@ void EditorTest::confirmedBankRemembersTheRecipientOnce()
     doc.setValue(QStringLiteral("INN_POL"), QStringLiteral("7710000001"));
     // An unknown bank stops the editor and adds no recipient.
     doc.setValue(QStringLiteral("MFOBANKPOL"), QStringLiteral("999999999"));
-    auto answer = DocumentEditing::FillRecipientBank(f.session(), f.general(), f.bank(), f.recipients());
+    auto answer = RecipientLookup::FillBank(f.session(), f.general(), f.bank(), f.recipients());
     QVERIFY(!answer.goesOn);
     QCOMPARE(answer.message, QStringLiteral("Банка не существует"));
     QCOMPARE(f.data().scalar(QStringLiteral("select count(*) from S_POL")).toInt(), before);
     doc.setValue(QStringLiteral("MFOBANKPOL"), QStringLiteral("044525225"));
     for (int time = 0; time < 2; ++time) {
-        answer = DocumentEditing::FillRecipientBank(f.session(), f.general(), f.bank(), f.recipients());
+        answer = RecipientLookup::FillBank(f.session(), f.general(), f.bank(), f.recipients());
         QVERIFY(answer.goesOn);
         QCOMPARE(doc.text(QStringLiteral("BANK_POL1")), QStringLiteral("ПАО СБЕРБАНК"));
         QCOMPARE(f.data().scalar(QStringLiteral("select count(*) from S_POL")).toInt(), before + 1);
