@@ -1,13 +1,11 @@
 #include "bank/ClientBankExchange.h"
-#include "document/DocumentColumns.h"
-
 #include "document/CheckOrder.h"
+#include "document/DocumentColumns.h"
 #include "document/PaymentOrder.h"
 #include "money/AmountInWords.h"
 #include "store/AppError.h"
 #include "store/Clock.h"
 #include "store/DataSet.h"
-#include "store/Schema.h"
 
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -143,16 +141,9 @@ QList<Line> documentLines(const PaymentOrder &order)
     if (order.tax || !accrualId.isEmpty())
         add(key("Код"), accrualId);
 
-    static const QList<int> widths = [] {
-        const TableDef &pl = *Schema::table(DocumentTable::Current);
-        QList<int> w;
-        for (int n = 1; n <= 5; ++n)
-            w << Schema::column(pl, QStringLiteral("NAZNACH%1").arg(n))->width;
-        return w;
-    }();
     const QStringList purpose = {text(&PaymentOrder::purpose1), text(&PaymentOrder::purpose2), text(&PaymentOrder::purpose3),
                                  text(&PaymentOrder::purpose4), text(&PaymentOrder::vatLine)};
-    add(key("НазначениеПлатежа"), JoinPurpose(purpose, widths));
+    add(key("НазначениеПлатежа"), JoinPurpose(purpose, PurposeLineWidths()));
     for (int n = 1; n <= 5; ++n)
         if (!purpose.at(n - 1).isEmpty())
             add(key("НазначениеПлатежа") + QString::number(n), purpose.at(n - 1));

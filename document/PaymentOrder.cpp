@@ -1,6 +1,5 @@
 #include "document/PaymentOrder.h"
 #include "document/DocumentColumns.h"
-
 #include "store/Clock.h"
 #include "store/DataSet.h"
 #include "store/DateText.h"
@@ -151,6 +150,11 @@ QString PaymentOrder::recipientName() const
 
 QString PaymentOrder::purpose() const
 {
+    return JoinPurpose({purpose1, purpose2, purpose3, purpose4, vatLine}, PurposeLineWidths());
+}
+
+const QList<int> &PurposeLineWidths()
+{
     static const QList<int> widths = [] {
         QList<int> w;
         const TableDef &pl = *Schema::table(DocumentTable::Current);
@@ -158,7 +162,7 @@ QString PaymentOrder::purpose() const
             w << Schema::column(pl, QLatin1String(column))->width;
         return w;
     }();
-    return JoinPurpose({purpose1, purpose2, purpose3, purpose4, vatLine}, widths);
+    return widths;
 }
 
 QString JoinPurpose(const QStringList &lines, const QList<int> &widths)

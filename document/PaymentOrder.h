@@ -50,6 +50,9 @@ struct PaymentOrder
     QString purpose() const;
 };
 
+// The widths of the purpose's five columns, NAZNACH1 to NAZNACH5.
+const QList<int> &PurposeLineWidths();
+
 // Lines of a text kept in columns of fixed widths, joined as one text: a line filled to its
 // width runs on into the next without a blank, the others are joined by one.
 QString JoinPurpose(const QStringList &lines, const QList<int> &widths);

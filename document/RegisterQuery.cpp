@@ -1,10 +1,10 @@
 #include "document/RegisterQuery.h"
 #include "document/DocumentColumns.h"
 
-TableQuery RegisterQuery(bool archive, const QString &p6, const QString &pas)
+TableQuery RegisterQuery(bool archive, const std::optional<QString> &owner)
 {
     TableQuery query{archive ? DocumentTable::Archive : DocumentTable::Current, {}, DocumentColumn::Date, true};
-    if (p6 != QLatin1String("0"))
-        query.equal.append({DocumentColumn::Login, pas});
+    if (owner)
+        query.equal.append({DocumentColumn::Login, *owner});
     return query;
 }

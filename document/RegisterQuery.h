@@ -2,5 +2,8 @@
 
 #include "store/TableQuery.h"
 
-// The register's statement: current or archive, all users or only the user's own, newest first.
-TableQuery RegisterQuery(bool archive, const QString &p6, const QString &pas);
+#include <optional>
+
+// The register's statement: current or archive, newest first; only the documents of owner
+// (their LOGIN) where one is given, else every user's.
+TableQuery RegisterQuery(bool archive, const std::optional<QString> &owner);

@@ -2,7 +2,6 @@
 #include "document/DocumentColumns.h"
 #include "editor/RecipientAccount.h"
 #include "session/Session.h"
-#include "store/BankLookup.h"
 #include "store/DataSet.h"
 #include "store/TextWidth.h"
 
@@ -34,14 +33,28 @@ Answer fillBank(DataSet &doc, DataSet &general, DataSet &bank)
         answer.message = BankRefusal(details);
         details = BankDetails{};
     }
-    doc.setValue(QStringLiteral("BANK_POL1"), details.name);
-    doc.setValue(QStringLiteral("K_SBANK_KT"), details.correspondent);
-    doc.setValue(QStringLiteral("NNP_POL"), details.settlement);
-    doc.setValue(QStringLiteral("TNP_POL"), details.settlementType);
+    for (const auto &[column, value] : RecipientBankOf(details))
+        doc.setValue(column, value);
     return answer;
 }
 
 } // namespace
+
+ColumnValues RecipientOf(const DataSet &directory)
+{
+    ColumnValues values;
+    for (const auto &c : recipientColumns)
+        values.append({QLatin1String(c.document), directory.text(QLatin1String(c.directory))});
+    return values;
+}
+
+ColumnValues RecipientBankOf(const BankDetails &bank)
+{
+    return {{QStringLiteral("BANK_POL1"), bank.name},
+            {QStringLiteral("K_SBANK_KT"), bank.correspondent},
+            {QStringLiteral("NNP_POL"), bank.settlement},
+            {QStringLiteral("TNP_POL"), bank.settlementType}};
+}
 
 Answer FillByAccount(Session &session, DataSet &general, DataSet &bank)
 {
@@ -54,8 +67,8 @@ Answer FillByAccount(Session &session, DataSet &general, DataSet &bank)
     if (general.isEmpty())
         return {};
     general.first();
-    for (const auto &c : recipientColumns)
-        doc.setValue(QLatin1String(c.document), general.text(QLatin1String(c.directory)));
+    for (const auto &[column, value] : RecipientOf(general))
+        doc.setValue(column, value);
     // Its bank is looked up too; whatever it finds, the editor goes on to the INN.
     return fillBank(doc, general, bank);
 }

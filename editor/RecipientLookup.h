@@ -1,6 +1,11 @@
 #pragma once
 
+#include "store/BankLookup.h"
+
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class DataSet;
 class Session;
@@ -9,6 +14,15 @@ class Session;
 // the recipient directory, its bank by BIK in the bank directory; a new account joins the
 // recipient directory.
 namespace RecipientLookup {
+
+// Columns of the document with the values they take.
+using ColumnValues = QList<std::pair<QString, QString>>;
+
+// The recipient of the recipient directory's current row, as the document's columns: INN,
+// KPP, the four name lines and the BIK.
+ColumnValues RecipientOf(const DataSet &directory);
+// A bank's details as the document's columns of the recipient's bank.
+ColumnValues RecipientBankOf(const BankDetails &bank);
 
 // What a look-up of the recipient brought.
 struct Answer

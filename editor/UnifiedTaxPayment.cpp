@@ -1,7 +1,7 @@
 #include "editor/UnifiedTaxPayment.h"
 #include "document/DocumentColumns.h"
-
 #include "document/TaxFields.h"
+#include "editor/RecipientLookup.h"
 #include "session/Session.h"
 #include "store/BankLookup.h"
 #include "store/DataSet.h"
@@ -17,21 +17,14 @@ QString Fill(Session &session, DataSet &lookup, DataSet &bankQuery)
     if (lookup.isEmpty())
         return QStringLiteral("В справочнике получателей нет получателя ЕНП (счёт %1)").arg(account);
     lookup.first();
-    const struct { const char *document; const char *directory; } recipient[] = {
-        {"INN_POL", "INN"},     {"KPP_POL", "KPP"},     {"NAME_POL1", "NAME1"}, {"NAME_POL2", "NAME2"},
-        {"NAME_POL3", "NAME3"}, {"NAME_POL4", "NAME4"}, {"SCH_KT", "SCHET"},    {"MFOBANKPOL", "BIK"},
-    };
-    QList<std::pair<QString, QString>> values;
-    for (const auto &r : recipient)
-        values.append({QLatin1String(r.document), lookup.text(QLatin1String(r.directory))});
+    // Read before the bank's look-up replaces the directory's row in lookup.
+    RecipientLookup::ColumnValues values = RecipientLookup::RecipientOf(lookup);
+    values.append({DocumentColumn::RecipientAccount, lookup.text(QStringLiteral("SCHET"))});
     const QString bik = lookup.text(QStringLiteral("BIK"));
     const BankDetails bank = LookupBank(bankQuery, lookup, bik);
     if (!bank.usable())
         return QStringLiteral("В справочнике банков нет действующего банка получателя ЕНП (БИК %1)").arg(bik);
-    values.append({QStringLiteral("BANK_POL1"), bank.name});
-    values.append({QStringLiteral("K_SBANK_KT"), bank.correspondent});
-    values.append({QStringLiteral("NNP_POL"), bank.settlement});
-    values.append({QStringLiteral("TNP_POL"), bank.settlementType});
+    values += RecipientLookup::RecipientBankOf(bank);
 
     // Fields 105 to 109 and 22 "0", the type empty; the payer's KPP "0" as the unified payment wants.
     for (const TaxField &field : taxFields())

@@ -1,6 +1,5 @@
 #include "print/FormFill.h"
 #include "document/DocumentColumns.h"
-
 #include "money/MoneyText.h"
 #include "print/PaymentForm.h"
 

@@ -1,6 +1,5 @@
 #include "print/FormRenderer.h"
 #include "document/DocumentColumns.h"
-
 #include "print/FormFill.h"
 #include "print/PaymentForm.h"
 #include "store/AppError.h"

@@ -8,8 +8,7 @@ DocumentChoice ShownDocuments(Session &session, DocumentChoice::Kind kind)
     DocumentChoice choice;
     choice.kind = kind;
     choice.archive = session.isArchive();
-    if (session.setting(QStringLiteral("P6")) != QLatin1String("0"))
-        choice.owner = session.userPas();
+    choice.owner = session.documentOwner();
     return choice;
 }
 

@@ -31,10 +31,18 @@ bool Session::isAdministrator() const
     return userPas() == AdministratorCode;
 }
 
+std::optional<QString> Session::documentOwner() const
+{
+    // P6 "0" lets the user see every user's documents.
+    if (setting(QStringLiteral("P6")) == QLatin1String("0"))
+        return std::nullopt;
+    return userPas();
+}
+
 void Session::ReloadRegister()
 {
     m_documents.close();
-    m_documents.setQuery(RegisterQuery(m_archive, setting(QStringLiteral("P6")), userPas()));
+    m_documents.setQuery(RegisterQuery(m_archive, documentOwner()));
     m_documents.open();
 }
 

@@ -6,6 +6,8 @@
 
 #include <QHash>
 
+#include <optional>
+
 class Database;
 class PrintForm;
 
@@ -37,6 +39,8 @@ public:
     QString setting(const QString &name) const;
     bool isAdministrator() const;
 
+    // Whose documents the user sees: his own PAS where his P6 limits him to them, none for all.
+    std::optional<QString> documentOwner() const;
     // Rebuilds q1 from the archive flag and the user's P6 and PAS; the cursor ends on the first row.
     void ReloadRegister();
 
